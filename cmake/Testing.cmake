@@ -1,0 +1,18 @@
+# gyro_add_gtest(NAME SOURCES files... LIBS libs... [OWN_MAIN] [ENV vars...])
+# One test executable, registered with CTest as one test. OWN_MAIN for tests that
+# bring their own main (the window tests create a QApplication first).
+function(gyro_add_gtest name)
+  cmake_parse_arguments(T "OWN_MAIN" "" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock ${T_LIBS})
+  if(NOT T_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gyro_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  if(T_ENV)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENV}")
+  endif()
+endfunction()

@@ -1,0 +1,2 @@
+#include "DataFileReader.h"
+// Placeholder until the reader lands.

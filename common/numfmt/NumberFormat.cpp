@@ -1,0 +1,2 @@
+#include "NumberFormat.h"
+// Placeholder until the formats land.

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "ModelParameters.h"
+#include "RungeKutta4.h"
+#include "RunStatus.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace numfmt { struct Separators; }
+
+namespace veltrami {
+
+// The gimbal gyroscope: parameters, right-hand side, calculation run and its sampled
+// series with their extremes. The main window owns one; the graph, phase-portrait and
+// 3D windows read it. Free of any GUI dependency.
+class GimbalModel {
+public:
+    GimbalModel();
+
+    // Reads the data file into Params. Returns false when it cannot be opened (Params unchanged).
+    // valuesRead, when given, receives how many numbers the file held in the expected form.
+    bool LoadParameters(const std::string& path, std::size_t* valuesRead = nullptr);
+
+    // Checks that the parameters give a finite, terminating run whose series can be held.
+    // Returns an empty string when they do, else the reason in Russian.
+    std::string CheckParameters() const;
+
+    // Sizes the series for the current Params and sets SampleCount. Refused (nothing
+    // changed) when CheckParameters objects or the memory cannot be had.
+    RunStatus AllocateSeries();
+    void FreeSeries();
+
+    // One run from the initial state in Params up to StopTime. Refused runs change nothing;
+    // a run whose state stops being finite ends there and keeps the samples recorded so far.
+    // cancel, when given, is asked now and then whether to stop (the run then reports Cancelled).
+    RunStatus Calculate(const std::function<bool(double time)>& cancel = {});
+
+    // The right-hand side at Integrator.Point into Integrator.Derivative; stores the moments.
+    void EvaluateDerivatives();
+
+    // Steps between two samples, trunc(PrintStep * 1.0000001 / Step) in extended precision.
+    long long StepsPerSample() const;
+    // trunc(StopTime / PrintStep + 100), the series capacity the counting rules give.
+    long long NominalCapacity() const;
+    // Number of samples actually recorded by the latest run; readers never go past it.
+    int Recorded() const { return RecordedCount; }
+
+    ModelParameters Params;
+    TRungeKutta4 Integrator{5};
+
+    // The sampled run: state components and moments, and the model time of each sample.
+    std::vector<double> AlfDot, BetDot, Alf, Bet, MomentBet, MomentAlf, Time;
+
+    float AlfDotMin = 100000, AlfDotMax = -100000;
+    float BetDotMin = 100000, BetDotMax = -100000;
+    float AlfMin = 100000, AlfMax = -100000;
+    float BetMin = 100000, BetMax = -100000;
+    float MomentBetMin = 100000, MomentBetMax = -100000;
+    float MomentAlfMin = 100000, MomentAlfMax = -100000;
+
+    int SampleCount = 0;
+    int RecordedCount = 0;
+    bool Calculated = false;
+    float CurMomentBet = 0;
+    float CurMomentAlf = 0;
+
+private:
+    // Run constants: inertias about the inner axis, at beta = 0 about the outer axis, and their difference.
+    double JBet = 0, J0 = 0, DeltaJ = 0;
+    std::size_t ReservedSamples = 0;
+
+    void ResetExtremes();
+    void RecordSample(double time);
+};
+
+// Writes every parameter as its field shows it (row digits, general format) and reads it
+// back, so the model works with the values as displayed.
+void RoundTripThroughDisplay(ModelParameters& params);
+
+} // namespace veltrami
