@@ -1,0 +1,439 @@
+#include "TuningForkModel.h"
+
+#include "DataFileReader.h"
+#include "NumberFormat.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <new>
+
+namespace pelisond {
+
+namespace {
+
+// Degrees per radian of the drift estimate: the device's documentation uses 57.3, not 180/pi.
+constexpr double DegreesPerRadian = 57.3;
+constexpr double SecondsPerHour = 3600;
+// Keeps T from losing one when PrintStep is a whole multiple of Step (0.00003f / 0.000003f
+// is 9.9999994 in extended precision).
+constexpr double StepsPerSampleFactor = 1.0000001;
+// Beyond this many samples per series the run is refused before any allocation is tried.
+constexpr long long MaxSamples = 100'000'000;
+
+std::string Trimmed(std::string_view text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+} // namespace
+
+ResonanceStiffnesses ComputeResonanceStiffnesses(const ModelParameters& p)
+{
+    const long double m1 = p.Mass1, m2 = p.Mass2, mf = p.FrameMass;
+    const long double w = p.DriveFrequency, L = p.AxisDistance, b = p.ElementHalfWidth;
+    // Nominal moment of inertia about the output axis.
+    const long double J0 = m1 * L * L + m2 * L * L + m1 * (b * b) / 3 + m2 * (b * b) / 3 + mf * (L * L) / 3;
+    ResonanceStiffnesses s;
+    s.Y1 = static_cast<float>(4.15L * m1 * w * w);
+    s.Y2 = static_cast<float>(4.15L * m2 * w * w);
+    s.Fi = static_cast<float>(1.3051L * w * w * J0);
+    return s;
+}
+
+RunConstants ComputeRunConstants(const ModelParameters& p)
+{
+    using LD = long double;
+    const LD L = p.AxisDistance, b = p.ElementHalfWidth;
+    const LD alpha = p.ExpansionCoef, beta = p.ModulusTempCoef, nu = p.PoissonRatio;
+    const LD dT = p.TempDropAbs, dTx = p.TempDropX;
+    const LD m1 = p.Mass1, m2 = p.Mass2, mf = p.FrameMass, w = p.DriveFrequency;
+    const LD e1 = p.MassOffsetY1, e2 = p.MassOffsetY2;
+    const LD third = 1.0L / 3.0L;
+
+    RunConstants c;
+    c.thermal = p.TempDropAbs != 0 || p.TempDropX != 0;
+
+    LD dA = 0, dB = 0, dI1 = 0, dI2 = 0, dIf = 0;
+    const LD I1 = m1 * b * b * third;
+    const LD I2 = m2 * b * b * third;
+    const LD If = mf * L * L * third;
+    if (c.thermal) {
+        const LD kappa = (1 + nu) / (1 - nu);
+        dA = kappa * alpha * L * (dTx * L / (2 * (L + b)) + dT);
+        dB = (kappa * alpha * 0.5L - alpha) * b * b * dTx / (L + b);
+        const LD elementFactor = 3 * dT * alpha * (1 + nu) / (1 - nu) - dT * 3 * alpha;
+        dI1 = elementFactor * I1;
+        dI2 = elementFactor * I2;
+        // The frame's term subtracts 3*alpha without the temperature difference.
+        dIf = (3 * dT * alpha * (1 + nu) / (1 - nu) - 3 * alpha) * If
+              + (dTx * L / (L + b)) * (mf * L * L * 0.5L) * ((1 + nu) * alpha / (1 - nu) - 1.5L * alpha);
+    } else {
+        const LD df = p.FrameElongation, de = p.ElementElongation;
+        dA = df;
+        dB = 0;
+        dI1 = (2 * b * de + de * de) * m1 / 3;
+        dI2 = (2 * b * de + de * de) * m2 / 3;
+        dIf = (2 * L * df + df * df) * mf / 3;
+    }
+    const LD d = dB + dA;
+
+    const LD s = 1 - beta * dT;
+    const LD kFi = p.StiffnessFi, kY1 = p.StiffnessY1, kY2 = p.StiffnessY2;
+    const LD kFiDelta = -kFi * beta * dT;
+
+    c.m1 = p.Mass1;
+    c.m2 = p.Mass2;
+    c.L = p.AxisDistance;
+    c.e1 = p.MassOffsetY1;
+    c.e2 = p.MassOffsetY2;
+    c.baseRate = p.BaseRate;
+    c.driveAmplitude = p.DriveAmplitude;
+    c.driveFrequency = p.DriveFrequency;
+    c.cFi = p.DampFi;
+    c.cX1 = p.DampX1;
+    c.cX2 = p.DampX2;
+    c.cY1 = p.DampY1;
+    c.cY2 = p.DampY2;
+
+    c.dA = static_cast<double>(dA);
+    c.dB = static_cast<double>(dB);
+    c.d = static_cast<double>(d);
+    c.I1 = static_cast<double>(I1);
+    c.I2 = static_cast<double>(I2);
+    c.If = static_cast<double>(If);
+    c.dI1 = static_cast<double>(dI1);
+    c.dI2 = static_cast<double>(dI2);
+    c.dIf = static_cast<double>(dIf);
+    c.Iown = static_cast<double>(I1 + dI1 + I2 + dI2 + If + dIf);
+    c.dISum = static_cast<double>(dI1 + dI2 + dIf);
+
+    c.kX1T = static_cast<double>(s * LD(p.StiffnessX1));
+    c.kX2T = static_cast<double>(s * LD(p.StiffnessX2));
+    c.kFiDelta = static_cast<double>(kFiDelta);
+    c.kFiT = static_cast<double>(kFi + kFiDelta);
+    c.kY1T = static_cast<double>(kY1 + (-kY1 * beta * dT));
+    c.kY2T = static_cast<double>(kY2 + (-kY2 * beta * dT));
+
+    c.K = static_cast<double>(((20 * L) * w) * (m1 + m2));
+    c.K2 = static_cast<double>(((20 * L) * w * 2) * (m1 + m2));
+    c.Qd = static_cast<double>(d * m2 + d * m1);
+    c.Qe = static_cast<double>(m2 * e2 + m1 * e1);
+    c.e1e1 = static_cast<double>(e1 * e1);
+    c.e2e2 = static_cast<double>(e2 * e2);
+    c.dd = static_cast<double>(d * d);
+    return c;
+}
+
+// Kept in double: the cosine and the few hundred operations run four times a step, and
+// extended precision would cost several times as much for no visible change in the samples.
+double RightHandSide(const RunConstants& c, const double* y, double* f) noexcept
+{
+    const double t = y[sT], fiDot = y[sFiDot], x1Dot = y[sX1Dot], x2Dot = y[sX2Dot];
+    const double fi = y[sFi], x1 = y[sX1], x2 = y[sX2];
+    const double y1Dot = y[sY1Dot], y2Dot = y[sY2Dot], y1 = y[sY1], y2 = y[sY2];
+    const double m1 = c.m1, m2 = c.m2;
+
+    const double wa = fiDot + c.baseRate;  // absolute rate of the frame
+    // Centres of mass of the elements, shifted outward and offset across.
+    const double X1 = x1 - c.dB - c.dA;
+    const double X2 = x2 + c.dB + c.dA;
+    const double Y1 = y1 - c.e1;
+    const double Y2 = y2 + c.e2;
+    const double J = m1 * Y1 * Y1 + m1 * X1 * X1 + m2 * Y2 * Y2 + m2 * X2 * X2 + c.Iown;
+    const double Fd = c.driveAmplitude * std::cos(c.driveFrequency * t);
+
+    // Generalised forces; the springs act on the raw coordinates.
+    const double Rfi = -2 * m1 * X1 * x1Dot * wa - 2 * m1 * Y1 * y1Dot * wa - 2 * m2 * X2 * x2Dot * wa
+                       - 2 * m2 * Y2 * y2Dot * wa - c.cFi * fiDot - c.kFiT * fi;
+    const double Rx1 = Fd + 2 * m1 * y1Dot * wa + m1 * X1 * wa * wa - c.cX1 * x1Dot - c.kX1T * (x1 + c.L);
+    const double Rx2 = 2 * m2 * y2Dot * wa + m2 * X2 * wa * wa - Fd - c.cX2 * x2Dot - c.kX2T * (x2 - c.L);
+    const double Ry1 = -2 * m1 * x1Dot * wa + m1 * Y1 * wa * wa - c.cY1 * y1Dot - c.kY1T * y1;
+    const double Ry2 = -2 * m2 * x2Dot * wa + m2 * Y2 * wa * wa - c.cY2 * y2Dot - c.kY2T * y2;
+
+    const double A1 = -m1 * Y1, A2 = -m2 * Y2, B1 = m1 * X1, B2 = m2 * X2;
+
+    // The 5x5 system is an arrowhead: eliminating the four element rows leaves phi''.
+    const double D = J * m1 * m1 * m2 * m2 - B1 * B1 * m1 * m2 * m2 - B2 * B2 * m1 * m1 * m2
+                     - A1 * A1 * m1 * m2 * m2 - A2 * A2 * m1 * m1 * m2;
+    const double fiDDot = (Rfi * m1 * m1 * m2 * m2 - B1 * Ry1 * m1 * m2 * m2 - B2 * Ry2 * m1 * m1 * m2
+                           - A1 * Rx1 * m1 * m2 * m2 - A2 * Rx2 * m1 * m1 * m2) / D;
+    const double x1DDot = (Rx1 - A1 * fiDDot) / m1;
+    const double x2DDot = (Rx2 - A2 * fiDDot) / m2;
+    const double y1DDot = (Ry1 - B1 * fiDDot) / m1;
+    const double y2DDot = (Ry2 - B2 * fiDDot) / m2;
+
+    f[sT] = 1;
+    f[sFiDot] = fiDDot;
+    f[sX1Dot] = x1DDot;
+    f[sX2Dot] = x2DDot;
+    f[sFi] = fiDot;
+    f[sX1] = x1Dot;
+    f[sX2] = x2Dot;
+    f[sY1Dot] = y1DDot;
+    f[sY2Dot] = y2DDot;
+    f[sY1] = y1Dot;
+    f[sY2] = y2Dot;
+
+    // Drift estimate from element 2's motion. Element 1's inertia change carries element 2's
+    // signs although X1 = x1 - d: the estimate is defined that way, not derived from X1.
+    const double dJ = m1 * (2 * y1 * c.e1 + 2 * x1 * c.d + c.e1e1 + c.dd)
+                      + m2 * (2 * y2 * c.e2 + 2 * x2 * c.d + c.e2e2 + c.dd) + c.dISum;
+    const double sum = c.Qd * x2Dot * fiDot / c.K - c.Qe * x2DDot / c.K2 + c.Qd * y2DDot / c.K2
+                       + c.Qe * y2Dot * fiDot / c.K + dJ * fiDDot / c.K2 + c.kFiDelta * fi / c.K2;
+    return sum * DegreesPerRadian * SecondsPerHour;
+}
+
+bool TuningForkModel::LoadParameters(const std::string& path, std::size_t* valuesRead)
+{
+    std::string text;
+    if (!datafile::ReadFileText(path, text))
+        return false;
+    std::array<float, ModelParameters::Count> values;
+    for (std::size_t k = 0; k < values.size(); ++k)
+        values[k] = Params.at(k);
+    const std::size_t n = datafile::ReadCommaSeparated(text, values);
+    for (std::size_t k = 0; k < values.size(); ++k)
+        Params.at(k) = values[k];
+    if (valuesRead)
+        *valuesRead = n;
+    return true;
+}
+
+long long TuningForkModel::StepsPerSample() const
+{
+    const long double q = static_cast<long double>(Params.PrintStep) * static_cast<long double>(StepsPerSampleFactor)
+                          / static_cast<long double>(Params.Step);
+    if (!(q < 9e18L))
+        return q > 0 ? LLONG_MAX : 0;
+    return q > 0 ? static_cast<long long>(q) : 0;
+}
+
+long long TuningForkModel::NominalSampleCount() const
+{
+    const long double q = static_cast<long double>(Params.StopTime) / static_cast<long double>(Params.PrintStep);
+    if (!(std::fabs(q) < 9e18L))
+        return q > 0 ? LLONG_MAX : LLONG_MIN;
+    return static_cast<long long>(q);
+}
+
+long long TuningForkModel::NominalCapacity() const
+{
+    const long double q = static_cast<long double>(Params.StopTime) / static_cast<long double>(Params.PrintStep) + 100;
+    if (!(std::fabs(q) < 9e18L))
+        return q > 0 ? LLONG_MAX : LLONG_MIN;
+    return static_cast<long long>(q);
+}
+
+long long TuningForkModel::SamplesToReserve() const
+{
+    const double stop = Params.StopTime, h = Params.Step;
+    if (!(stop > 0))
+        return 1;
+    // Each of the four additions to t per step rounds by at most half an ulp of t, so a step
+    // advances t by at least h - 2 ulp; CheckParameters makes sure that is well above 0.
+    const double ulp = std::nextafter(stop, INFINITY) - stop;
+    const long double steps = std::floor(static_cast<long double>(stop) / (h - 2 * ulp)) + 2;
+    const long long T = std::max(StepsPerSample(), 1LL);
+    const long double samples = 1 + std::floor(steps / T) + 1;
+    if (samples > MaxSamples)
+        return -1;
+    return static_cast<long long>(samples);
+}
+
+std::string TuningForkModel::CheckParameters() const
+{
+    const ModelParameters& p = Params;
+    for (std::size_t k = 0; k < ModelParameters::Count; ++k)
+        if (!std::isfinite(p.at(k)))
+            return "Значение параметра «" + Trimmed(ParameterRows[k].label) + "» не является конечным числом";
+    if (!(p.Step > 0))
+        return "Шаг расчета должен быть положительным";
+    if (!(p.PrintStep > 0))
+        return "Шаг печати должен быть положительным";
+    if (p.StopTime > 0) {
+        const double stop = p.StopTime;
+        const double ulp = std::nextafter(stop, INFINITY) - stop;
+        if (!(p.Step > 8 * ulp))
+            return "Шаг расчета слишком мал: время расчета не продвигается к времени остановки счета";
+    }
+    if (p.Mass1 == 0)
+        return "Масса первого колеблющегося ЧЭ должна быть ненулевой";
+    if (p.Mass2 == 0)
+        return "Масса второго колеблющегося ЧЭ должна быть ненулевой";
+    if (p.DriveFrequency == 0)
+        return "Частота вынуждающей силы должна быть ненулевой";
+    if (p.AxisDistance == 0)
+        return "Расстояние от выходной оси до оси подвеса ЧЭ должно быть ненулевым";
+    const bool thermal = p.TempDropAbs != 0 || p.TempDropX != 0;
+    if (thermal && p.PoissonRatio == 1)
+        return "Коэффициент Пуассона не может быть равен 1 при ненулевом температурном перепаде";
+    if (thermal && static_cast<long double>(p.AxisDistance) + p.ElementHalfWidth == 0)
+        return "Сумма расстояния до оси подвеса ЧЭ и полуширины ЧЭ не может быть нулевой "
+               "при ненулевом температурном перепаде";
+
+    ModelParameters q = p;
+    const ResonanceStiffnesses s = ComputeResonanceStiffnesses(q);
+    if (!std::isfinite(s.Fi))
+        return "Жесткость по Fi, выбираемая из условий резонанса, не помещается в число с плавающей точкой";
+    if (!std::isfinite(s.Y1) || !std::isfinite(s.Y2))
+        return "Жесткость по Y, выбираемая из условий резонанса, не помещается в число с плавающей точкой";
+    q.StiffnessFi = s.Fi;
+    q.StiffnessY1 = s.Y1;
+    q.StiffnessY2 = s.Y2;
+    const RunConstants c = ComputeRunConstants(q);
+    if (c.K == 0 || c.K2 == 0)
+        return "Масштаб оценки дрейфа равен нулю: сумма масс ЧЭ должна быть ненулевой";
+    if (c.Iown == 0)
+        return "Собственный момент инерции ЧЭ и рамки равен нулю: задайте полуширину ЧЭ или массу рамки";
+    for (double v : {c.dA, c.dB, c.d, c.Iown, c.dISum, c.kX1T, c.kX2T, c.kFiDelta, c.kFiT, c.kY1T, c.kY2T,
+                     c.K, c.K2, c.Qd, c.Qe, c.e1e1, c.e2e2, c.dd})
+        if (!std::isfinite(v))
+            return "Параметры дают бесконечные константы расчета: проверьте их порядок величины";
+
+    const long long count = NominalSampleCount();
+    if (count > INT_MAX || count < INT_MIN)
+        return "Шаг печати слишком мал для времени остановки счета: слишком много отсчетов";
+    if (SamplesToReserve() < 0)
+        return "Слишком много отсчетов для хранения: увеличьте шаг печати или уменьшите время остановки счета";
+    return {};
+}
+
+bool TuningForkModel::Reserve(std::size_t n)
+{
+    try {
+        for (auto& series : Series)
+            series.reserve(n);
+        Time.reserve(n);
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+    return true;
+}
+
+static const char* const OutOfMemory =
+    "Недостаточно памяти для отсчетов расчета: увеличьте шаг печати или уменьшите время остановки счета";
+
+RunStatus TuningForkModel::AllocateSeries()
+{
+    if (std::string why = CheckParameters(); !why.empty())
+        return RunStatus::Refused(std::move(why));
+    const long long n = SamplesToReserve();
+    std::array<std::vector<double>, SeriesCount> series;
+    std::vector<double> time;
+    try {
+        for (auto& s : series)
+            s.reserve(static_cast<std::size_t>(n));
+        time.reserve(static_cast<std::size_t>(n));
+    } catch (const std::bad_alloc&) {
+        return RunStatus::Refused(OutOfMemory);
+    }
+    Series = std::move(series);
+    Time = std::move(time);
+    RecordedCount = 0;
+    Extremes = {};
+    SampleCount = static_cast<int>(NominalSampleCount());
+    return RunStatus::Finished();
+}
+
+void TuningForkModel::FreeSeries()
+{
+    for (auto& s : Series)
+        std::vector<double>().swap(s);
+    std::vector<double>().swap(Time);
+    RecordedCount = 0;
+}
+
+void TuningForkModel::EvaluateDerivatives()
+{
+    CurrentDrift = RightHandSide(Constants, Integrator.Point.data(), Integrator.Derivative.data());
+}
+
+void TuningForkModel::RecordSample()
+{
+    const double* y = Integrator.Solution.data();
+    // X1 and X2 are the deviations from the nominal positions -L and +L.
+    const double values[SeriesCount] = {y[sFi], y[sFiDot], y[sX1] + Constants.L, y[sX2] - Constants.L,
+                                        y[sY1], y[sY2], y[sX1Dot], y[sX2Dot], y[sY1Dot], y[sY2Dot], CurrentDrift};
+    for (int k = 0; k < SeriesCount; ++k) {
+        const double v = values[k];
+        Series[k].push_back(v);
+        SeriesExtremes& e = Extremes[k];
+        if (e.Min > v)
+            e.Min = static_cast<float>(v);
+        if (e.Max < v)
+            e.Max = static_cast<float>(v);
+    }
+    Time.push_back(y[sT]);
+    ++RecordedCount;
+}
+
+RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& cancel)
+{
+    if (std::string why = CheckParameters(); !why.empty())
+        return RunStatus::Refused(std::move(why));
+    if (!Reserve(static_cast<std::size_t>(SamplesToReserve())))
+        return RunStatus::Refused(OutOfMemory);
+
+    Calculated = true;
+    const ResonanceStiffnesses stiff = ComputeResonanceStiffnesses(Params);
+    Params.StiffnessFi = stiff.Fi;
+    Params.StiffnessY1 = stiff.Y1;
+    Params.StiffnessY2 = stiff.Y2;
+    Constants = ComputeRunConstants(Params);
+    SampleCount = static_cast<int>(NominalSampleCount());
+
+    double* solution = Integrator.Solution.data();
+    std::fill(Integrator.Solution.begin(), Integrator.Solution.end(), 0.0);
+    solution[sX1] = -Constants.L;
+    solution[sX2] = Constants.L;
+    CurrentDrift = 0;
+
+    for (auto& s : Series)
+        s.clear();
+    Time.clear();
+    RecordedCount = 0;
+    Extremes = {};
+    RecordSample();
+
+    const double stop = Params.StopTime;
+    const double h = Params.Step;
+    const long long T = StepsPerSample();
+    const double* point = Integrator.Point.data();
+    double* derivative = Integrator.Derivative.data();
+    long long j = 0;
+    unsigned long steps = 0;
+    try {
+        while (solution[sT] < stop) {
+            if (j >= T) {
+                j = 0;
+                RecordSample();
+            }
+            Integrator.BeginStep();
+            while (Integrator.StageNo < 5) {
+                CurrentDrift = RightHandSide(Constants, point, derivative);
+                Integrator.DoStage(h);
+            }
+            ++j;
+            bool finite = std::isfinite(CurrentDrift);
+            for (int i = 0; i < StateSize; ++i)
+                finite = finite && std::isfinite(solution[i]);
+            if (!finite)
+                return RunStatus::Diverged("Расчет остановлен: решение перестало быть конечным при t = "
+                                               + numfmt::FormatGeneral(solution[sT], 6, numfmt::PointSeparators()) + " с",
+                                           solution[sT]);
+            if (cancel && (++steps & 4095) == 0 && cancel(solution[sT]))
+                return RunStatus::Cancelled("Расчет прерван", solution[sT]);
+        }
+    } catch (const std::bad_alloc&) {
+        // Only reachable if the sample bound was wrong and growing the series failed.
+        return RunStatus::Cancelled(OutOfMemory, solution[sT]);
+    }
+    return RunStatus::Finished();
+}
+
+} // namespace pelisond
