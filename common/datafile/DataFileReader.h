@@ -13,7 +13,8 @@ namespace datafile {
 // Reads up to values.size() numbers from text into values, each rounded to a 32-bit float.
 // White space may stand before a number; a comma must follow a number directly. Reading stops
 // at the first text that does not fit; the values not read keep what they held. Returns how
-// many values were read.
+// many values were read. As with strtof, a value beyond the float range reads as an
+// infinity and one too small for it as zero; "inf", "nan" and hexadecimal are not numbers.
 std::size_t ReadCommaSeparated(std::string_view text, std::span<float> values);
 
 // Reads a whole file into text. Returns false when the file cannot be opened.

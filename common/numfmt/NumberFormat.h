@@ -44,6 +44,8 @@ private:
 // Converts an edit field's text: blanks around it ignored, an optional sign, digits with
 // the given decimal separator, an optional exponent (E or e, optional sign, digits).
 // Anything else, an empty text and values that overflow raise ConversionError.
+// The mantissa needs a digit on at least one side of the separator ("5," and ",5" are
+// numbers); a value too small for a double reads as zero.
 double TextToFloat(std::string_view text, std::string_view decimalSeparator);
 
 } // namespace numfmt

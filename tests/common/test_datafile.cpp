@@ -1,0 +1,117 @@
+#include "DataFileReader.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <vector>
+
+using datafile::ReadCommaSeparated;
+
+namespace {
+
+constexpr float kKept = 7.0f; // what a slot holds before reading
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+struct ReadRow {
+    const char* name;
+    std::string text;
+    std::size_t count;
+    std::array<float, 3> values;
+};
+
+TEST(ReadCommaSeparated, Rows)
+{
+    const ReadRow rows[] = {
+        {"complete", "1,2,3", 3, {1, 2, 3}},
+        {"short", "1,2", 2, {1, 2, kKept}},
+        {"empty", "", 0, {kKept, kKept, kKept}},
+        {"comma decimal splits", "0,5,2", 3, {0, 5, 2}},
+        {"blanks and line breaks before numbers", " 1,\n\t2,\r\n\v\f 3", 3, {1, 2, 3}},
+        {"blank before comma stops", "1 ,2,3", 1, {1, kKept, kKept}},
+        {"text after last ignored", "1,2,3,garbage", 3, {1, 2, 3}},
+        {"trailing text glued to last", "1,2,3abc", 3, {1, 2, 3}},
+        {"word in the middle", "1,x,3", 1, {1, kKept, kKept}},
+        {"exponents", "1e-05,2E+3,-.5", 3, {1e-5f, 2000, -0.5f}},
+        {"bare point forms", "5.,+.25,-0", 3, {5, 0.25f, -0.0f}},
+        {"exponent without digits fails the number", "1,2e,3", 1, {1, kKept, kKept}},
+        {"exponent sign without digits", "1e+,2,3", 0, {kKept, kKept, kKept}},
+        {"semicolons", "1;2;3", 1, {1, kKept, kKept}},
+        {"double comma", "1,,3", 1, {1, kKept, kKept}},
+        {"no inf", "inf,1,2", 0, {kKept, kKept, kKept}},
+        {"no hex", "0x10,1", 1, {0, kKept, kKept}},
+        {"sign apart from digits", "- 1", 0, {kKept, kKept, kKept}},
+        {"lone point", ".,1", 0, {kKept, kKept, kKept}},
+        {"second point ends number", "1.5.2,3", 1, {1.5f, kKept, kKept}},
+        {"out of float range", "1e39,-1e39,1e-50", 3, {kInf, -kInf, 0}},
+        {"rounded to float", "0.1,0.3,3.4028234e38", 3, {0.1f, 0.3f, 3.4028234e38f}},
+        // Halfway between 1 and the next float: ties to even gives 1; a hair above
+        // must round up, which a detour through double would lose.
+        {"float ties", "1.000000059604644775390625,1.00000005960464477539062500001,0", 3,
+         {1.0f, 1.00000011920928955078125f, 0}},
+    };
+    for (const ReadRow& row : rows) {
+        std::array<float, 3> values{kKept, kKept, kKept};
+        EXPECT_EQ(ReadCommaSeparated(row.text, values), row.count) << row.name;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            EXPECT_EQ(values[i], row.values[i]) << row.name << ", value " << i;
+            EXPECT_EQ(std::signbit(values[i]), std::signbit(row.values[i])) << row.name << ", sign of value " << i;
+        }
+    }
+}
+
+TEST(ReadCommaSeparated, ThirtySlots)
+{
+    std::string text;
+    for (int i = 1; i <= 29; ++i)
+        text += (i > 1 ? "," : "") + std::to_string(i);
+    std::vector<float> values(30, 0.0f);
+    EXPECT_EQ(ReadCommaSeparated(text, values), 29u);
+    EXPECT_EQ(values[28], 29.0f);
+    EXPECT_EQ(values[29], 0.0f) << "the slot not in the file keeps its value";
+
+    EXPECT_EQ(ReadCommaSeparated(text + ",30,31,32", values), 30u) << "numbers past the last slot are not read";
+    EXPECT_EQ(values[29], 30.0f);
+}
+
+TEST(ReadCommaSeparated, IgnoresProcessLocale)
+{
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous ? previous : "C";
+    // A decimal-comma locale is what breaks a locale-aware reader; fall back if none is installed.
+    if (!std::setlocale(LC_ALL, "ru_RU.UTF-8") && !std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        std::setlocale(LC_ALL, "C.UTF-8");
+    std::array<float, 2> values{};
+    EXPECT_EQ(ReadCommaSeparated("0.5,1.25e1", values), 2u) << "locale " << std::setlocale(LC_ALL, nullptr);
+    EXPECT_EQ(values[0], 0.5f);
+    EXPECT_EQ(values[1], 12.5f);
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(ReadFileText, ReadsBytesAndReportsFailure)
+{
+    const auto dir = std::filesystem::temp_directory_path();
+    const std::string path = (dir / ("datafile_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".dat")).string();
+    const std::string content("0.1,\r\n2\0,3\x1a tail", 16);
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << content;
+    }
+    std::string text = "old";
+    EXPECT_TRUE(datafile::ReadFileText(path, text));
+    EXPECT_EQ(text, content);
+    std::filesystem::remove(path);
+
+    text = "old";
+    EXPECT_FALSE(datafile::ReadFileText(path, text)) << "missing file";
+    EXPECT_FALSE(datafile::ReadFileText(dir.string(), text)) << "directory";
+    EXPECT_EQ(text, "old");
+}
+
+} // namespace
