@@ -40,6 +40,9 @@ public:
 
     // The right-hand side at Integrator.Point into Integrator.Derivative; stores the moments.
     void EvaluateDerivatives();
+    // Inertia and damping constants of a run from Params; Calculate calls it, and so may
+    // whoever evaluates the right-hand side on its own.
+    void PrepareRunConstants();
 
     // Steps between two samples, trunc(PrintStep * 1.0000001 / Step) in extended precision.
     long long StepsPerSample() const;
@@ -68,10 +71,12 @@ public:
     float CurMomentAlf = 0;
 
 private:
-    // Run constants: inertias about the inner axis, at beta = 0 about the outer axis, and their difference.
+    // Run constants: inertias about the inner axis, at beta = 0 about the outer axis, and their
+    // difference; the damping law's half swing and means; the gravity moment m*g*l.
     double JBet = 0, J0 = 0, DeltaJ = 0;
-    std::size_t ReservedSamples = 0;
+    double DampHalfSwing = 0, DampAlfMean = 0, DampBetMean = 0, GravityMoment = 0;
 
+    std::size_t ExpectedSamples() const;
     void ResetExtremes();
     void RecordSample(double time);
 };

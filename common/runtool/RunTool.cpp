@@ -1,0 +1,249 @@
+#include "RunTool.h"
+
+#include "NumberFormat.h"
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+namespace runtool {
+
+std::string FormatNumber17(double value)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    return std::string(buffer, result.ptr);
+}
+
+void JsonWriter::Key(std::string_view key)
+{
+    if (depth_ > 0) {
+        if (!first_.back())
+            out_ << ',';
+        first_.back() = false;
+        out_ << '\n' << std::string(2 * depth_, ' ');
+    }
+    if (!key.empty() || depth_ > 0)
+        out_ << '"' << key << "\": ";
+}
+
+void JsonWriter::BeginObject(std::string_view key)
+{
+    Key(key);
+    out_ << '{';
+    first_.push_back(true);
+    ++depth_;
+}
+
+void JsonWriter::EndObject()
+{
+    --depth_;
+    const bool empty = first_.back();
+    first_.pop_back();
+    if (!empty)
+        out_ << '\n' << std::string(2 * depth_, ' ');
+    out_ << '}';
+    if (depth_ == 0)
+        out_ << '\n';
+}
+
+void JsonWriter::Number(std::string_view key, double value)
+{
+    Key(key);
+    if (std::isfinite(value))
+        out_ << FormatNumber17(value);
+    else
+        out_ << "null";
+}
+
+void JsonWriter::Integer(std::string_view key, long long value)
+{
+    Key(key);
+    out_ << value;
+}
+
+void JsonWriter::String(std::string_view key, std::string_view value)
+{
+    Key(key);
+    out_ << '"';
+    for (char c : value) {
+        if (c == '"' || c == '\\')
+            out_ << '\\' << c;
+        else if (c == '\n')
+            out_ << "\\n";
+        else
+            out_ << c;
+    }
+    out_ << '"';
+}
+
+std::string ExecutableDirectory()
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return "./";
+    std::string dir = self.parent_path().string();
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+
+namespace {
+
+struct Arguments {
+    bool help = false;
+    bool summary = false;
+    std::string dataFile;
+    std::vector<std::pair<std::string, std::string>> sets;
+};
+
+void Usage(const RunToolModel& model, std::ostream& out)
+{
+    out << "Usage: " << model.program << " [--summary] [--set FIELD=VALUE]... [DATAFILE]\n";
+}
+
+void Help(const RunToolModel& model, std::ostream& out)
+{
+    Usage(model, out);
+    out << "\n" << model.description << "\n\n"
+        << "DATAFILE defaults to " << model.dataFileName << " in the tool's own directory. The parameters are\n"
+        << "written as the parameter window shows them and read back before the run.\n\n"
+        << "Output (standard output):\n"
+        << "  without --summary  CSV of the recorded samples: sample,t,";
+    for (std::size_t k = 0; k < model.csvColumns.size(); ++k)
+        out << model.csvColumns[k] << (k + 1 < model.csvColumns.size() ? "," : "\n");
+    out << "                     t is the model time of the sample; numbers have 17 significant digits.\n"
+        << "  --summary          one JSON object: SampleCount, Capacity, Recorded, StepsPerSample,\n"
+        << "                     the extremes of every series and the parameters used (Params).\n\n"
+        << "Options:\n"
+        << "  --set FIELD=VALUE  override a parameter by its field name before the run (repeatable);\n"
+        << "                     VALUE uses a decimal point.\n"
+        << "  --help             this text.\n\n"
+        << "Exit status:\n"
+        << "  0  the run finished\n"
+        << "  1  the data file cannot be opened (\"" << model.missingMessage << "\" and the path on standard\n"
+        << "     error), or the parameters were refused (the reason on standard error)\n"
+        << "  2  bad usage, an unknown field or a bad value for --set\n"
+        << "  3  the run diverged: the samples recorded before are written, the message on standard error\n";
+}
+
+bool Parse(int argc, char** argv, Arguments& args, std::string& error)
+{
+    bool fileSeen = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            args.help = true;
+        } else if (arg == "--summary") {
+            args.summary = true;
+        } else if (arg == "--set" || arg.starts_with("--set=")) {
+            std::string_view assignment;
+            if (arg == "--set") {
+                if (++i >= argc) {
+                    error = "--set needs FIELD=VALUE";
+                    return false;
+                }
+                assignment = argv[i];
+            } else {
+                assignment = arg.substr(6);
+            }
+            const auto eq = assignment.find('=');
+            if (eq == std::string_view::npos || eq == 0) {
+                error = "--set needs FIELD=VALUE, got '" + std::string(assignment) + "'";
+                return false;
+            }
+            args.sets.emplace_back(std::string(assignment.substr(0, eq)), std::string(assignment.substr(eq + 1)));
+        } else if (arg.starts_with("-") && arg.size() > 1) {
+            error = "unknown option '" + std::string(arg) + "'";
+            return false;
+        } else if (fileSeen) {
+            error = "only one data file may be given";
+            return false;
+        } else {
+            args.dataFile = std::string(arg);
+            fileSeen = true;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int RunToolMain(int argc, char** argv, const RunToolModel& model, std::ostream& out, std::ostream& err)
+{
+    Arguments args;
+    std::string error;
+    if (!Parse(argc, argv, args, error)) {
+        err << model.program << ": " << error << "\n";
+        Usage(model, err);
+        err << "Try '" << model.program << " --help'.\n";
+        return ExitUsage;
+    }
+    if (args.help) {
+        Help(model, out);
+        return ExitOk;
+    }
+
+    const std::string path = args.dataFile.empty() ? ExecutableDirectory() + model.dataFileName : args.dataFile;
+    if (!model.load(path)) {
+        err << model.missingMessage << ": " << path << "\n";
+        return ExitError;
+    }
+    for (const auto& [field, text] : args.sets) {
+        double value = 0;
+        try {
+            value = numfmt::TextToFloat(text, ".");
+        } catch (const numfmt::ConversionError& e) {
+            err << model.program << ": --set " << field << ": " << e.what() << "\n";
+            return ExitUsage;
+        }
+        if (std::string why = model.set(field, value); !why.empty()) {
+            err << model.program << ": --set " << field << ": " << why << "\n";
+            return ExitUsage;
+        }
+    }
+    model.roundTrip();
+
+    const RunStatus status = model.run();
+    if (status.kind == RunStatus::Kind::Refused) {
+        err << status.message << "\n";
+        return ExitError;
+    }
+
+    if (args.summary) {
+        JsonWriter json(out);
+        json.BeginObject();
+        json.Integer("SampleCount", model.sampleCount());
+        json.Integer("Capacity", model.capacity());
+        json.Integer("Recorded", model.recorded());
+        json.Integer("StepsPerSample", model.stepsPerSample());
+        model.summaryBody(json);
+        json.EndObject();
+    } else {
+        std::string line = "sample,t";
+        for (const std::string& column : model.csvColumns)
+            line += "," + column;
+        out << line << '\n';
+        std::vector<double> values(model.csvColumns.size());
+        const int recorded = model.recorded();
+        for (int i = 0; i < recorded; ++i) {
+            double time = 0;
+            model.sample(i, time, values);
+            line = std::to_string(i) + "," + FormatNumber17(time);
+            for (double v : values)
+                line += "," + FormatNumber17(v);
+            out << line << '\n';
+        }
+    }
+    out.flush();
+    if (!status.ok()) {
+        err << status.message << "\n";
+        return ExitDiverged;
+    }
+    return ExitOk;
+}
+
+} // namespace runtool

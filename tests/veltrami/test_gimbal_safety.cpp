@@ -1,0 +1,162 @@
+// Parameters that cannot give a finite, terminating run are refused without touching
+// the last run; a run that diverges stops and says so; the data file and the display
+// round trip feed the model what the windows show.
+#include "GimbalTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+using namespace veltrami;
+using veltrami::fixtures::ShippedParameters;
+
+namespace {
+
+struct LastRun {
+    std::vector<double> bet, time;
+    float betMax, momentBetMin;
+    int sampleCount, recorded;
+};
+
+LastRun Snapshot(const GimbalModel& m)
+{
+    return {m.Bet, m.Time, m.BetMax, m.MomentBetMin, m.SampleCount, m.Recorded()};
+}
+
+void ExpectUnchanged(const GimbalModel& m, const LastRun& before, const char* row)
+{
+    EXPECT_EQ(m.Bet, before.bet) << row;
+    EXPECT_EQ(m.Time, before.time) << row;
+    EXPECT_EQ(m.BetMax, before.betMax) << row;
+    EXPECT_EQ(m.MomentBetMin, before.momentBetMin) << row;
+    EXPECT_EQ(m.SampleCount, before.sampleCount) << row;
+    EXPECT_EQ(m.Recorded(), before.recorded) << row;
+}
+
+} // namespace
+
+TEST(GimbalSafety, RefusedParametersLeaveTheLastRunAsItWas)
+{
+    struct Row { const char* name; void (*change)(ModelParameters&); const char* words; };
+    const Row rows[] = {
+        {"zero step", [](ModelParameters& p) { p.Step = 0; }, "Шаг расчета"},
+        {"negative step", [](ModelParameters& p) { p.Step = -0.001f; }, "Шаг расчета"},
+        {"zero print step", [](ModelParameters& p) { p.PrintStep = 0; }, "Шаг печати"},
+        {"negative print step", [](ModelParameters& p) { p.PrintStep = -1; }, "Шаг печати"},
+        {"stop before start", [](ModelParameters& p) { p.InitialTime = 12; }, "Время остановки"},
+        {"stop time zero", [](ModelParameters& p) { p.StopTime = 0; }, "Время остановки"},
+        {"step lost in the time", [](ModelParameters& p) { p.Step = 1e-30f; }, "слишком мал"},
+        {"print step far too fine", [](ModelParameters& p) { p.PrintStep = 1e-12f; p.Step = 1e-13f; }, "отсчетов"},
+        {"samples too many to hold", [](ModelParameters& p) { p.StopTime = 1e9f; p.Step = 1; p.PrintStep = 1; }, "отсчетов"},
+        {"infinite mass", [](ModelParameters& p) { p.Mass = std::numeric_limits<float>::infinity(); }, "Масса"},
+        {"undefined stop time", [](ModelParameters& p) { p.StopTime = std::nanf(""); }, "Время остановки"},
+    };
+    GimbalModel model;
+    model.Params = ShippedParameters();
+    model.Params.StopTime = 0.5f;
+    ASSERT_TRUE(model.AllocateSeries().ok());
+    ASSERT_TRUE(model.Calculate().ok());
+    const ModelParameters good = model.Params;
+    const LastRun before = Snapshot(model);
+
+    for (const Row& row : rows) {
+        model.Params = good;
+        row.change(model.Params);
+        const RunStatus allocated = model.AllocateSeries();
+        EXPECT_EQ(allocated.kind, RunStatus::Kind::Refused) << row.name;
+        EXPECT_NE(allocated.message.find(row.words), std::string::npos) << row.name << ": " << allocated.message;
+        const RunStatus run = model.Calculate();
+        EXPECT_EQ(run.kind, RunStatus::Kind::Refused) << row.name;
+        ExpectUnchanged(model, before, row.name);
+    }
+}
+
+TEST(GimbalSafety, NominalStepDivergesAndKeepsTheSamplesBeforeIt)
+{
+    GimbalModel model;
+    model.Params = fixtures::NominalParameters();
+    ASSERT_TRUE(model.AllocateSeries().ok());
+    const RunStatus status = model.Calculate();
+    ASSERT_EQ(status.kind, RunStatus::Kind::Diverged);
+    EXPECT_FALSE(status.ok());
+    EXPECT_GT(status.time, 0.0);
+    EXPECT_LT(status.time, 1.0);
+    EXPECT_NE(status.message.find("Уменьшите шаг"), std::string::npos) << status.message;
+    EXPECT_EQ(model.SampleCount, 119);
+    ASSERT_GE(model.Recorded(), 1);
+    EXPECT_LT(model.Recorded(), 10);
+    for (int k = 0; k < model.Recorded(); ++k) {
+        EXPECT_TRUE(std::isfinite(model.Bet[k])) << "sample " << k;
+        EXPECT_LE(model.Time[k], status.time);
+    }
+    EXPECT_TRUE(model.Calculated);
+}
+
+TEST(GimbalSafety, CancelledRunKeepsWhatItRecorded)
+{
+    GimbalModel model;
+    model.Params = ShippedParameters();
+    ASSERT_TRUE(model.AllocateSeries().ok());
+    const RunStatus status = model.Calculate([](double t) { return t > 1.0; });
+    ASSERT_EQ(status.kind, RunStatus::Kind::Cancelled);
+    EXPECT_GT(model.Recorded(), 90);
+    EXPECT_LT(model.Recorded(), 1200);
+    EXPECT_EQ(model.Recorded(), int(model.Bet.size()));
+}
+
+namespace {
+
+std::string WriteTemp(const std::string& name, const std::string& text)
+{
+    const auto path = std::filesystem::temp_directory_path() / ("gimbal_" + name);
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+}
+
+} // namespace
+
+TEST(GimbalParameters, FileValuesTakeTheirFieldsAndShortFilesKeepTheRest)
+{
+    GimbalModel model;
+    model.Params.InitialBet = 7;
+    std::size_t read = 0;
+    ASSERT_TRUE(model.LoadParameters(WriteTemp("short.dat", "0.1, 0.2,\n 3e1,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26"), &read));
+    EXPECT_EQ(read, 26u);
+    EXPECT_EQ(model.Params.Step, 0.1f);
+    EXPECT_EQ(model.Params.PrintStep, 0.2f);
+    EXPECT_EQ(model.Params.StopTime, 30.0f);
+    EXPECT_EQ(model.Params.InitialAlf, 26.0f) << "field 26 is the initial alpha";
+    EXPECT_EQ(model.Params.InitialBet, 7.0f) << "a value the file does not hold keeps what it was";
+    EXPECT_FALSE(model.LoadParameters(WriteTemp("missing", "") + ".none"));
+}
+
+TEST(GimbalParameters, DisplayRoundTripUsesTheValuesAsShown)
+{
+    ModelParameters p = ShippedParameters();
+    p.InitialAlf = 0.123456f;
+    p.InitialBet = -0.98765f;
+    p.InertiaEquatorial = 0.00015f;
+    p.Mass = 1234567;
+    p.Step = 0.0000123f;
+    RoundTripThroughDisplay(p);
+    EXPECT_EQ(p.InitialAlf, 0.123f);
+    EXPECT_EQ(p.InitialBet, -0.988f) << "alpha and beta come back from their own fields";
+    EXPECT_EQ(p.InertiaEquatorial, 0.00015f);
+    EXPECT_EQ(p.Mass, 1234570.0f);
+    EXPECT_EQ(p.Step, 0.0000123f);
+    EXPECT_EQ(p.PrintStep, 0.01f);
+}
+
+TEST(GimbalParameters, FieldNamesFindTheirRows)
+{
+    EXPECT_EQ(FindParameter("Step"), 0);
+    EXPECT_EQ(FindParameter("InitialBet"), 26);
+    EXPECT_EQ(FindParameter("Nonsense"), -1);
+    ModelParameters p;
+    p.at(FindParameter("KineticMoment")) = 2.5f;
+    EXPECT_EQ(p.KineticMoment, 2.5f);
+}

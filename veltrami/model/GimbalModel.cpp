@@ -1,0 +1,281 @@
+#include "GimbalModel.h"
+
+#include "DataFileReader.h"
+#include "NumberFormat.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <new>
+
+namespace veltrami {
+
+namespace {
+
+// Refuse runs whose series would not fit in a sensible amount of memory
+// (seven series of 8-byte values: 64 million samples are 3.6 GB).
+constexpr long double MaxSamples = 64.0e6L;
+constexpr int CancelPollSteps = 4096;
+
+std::string Num(double value)
+{
+    return numfmt::FormatGeneral(value, 6, numfmt::PointSeparators());
+}
+
+std::string Quoted(std::size_t k)
+{
+    return "«" + std::string(ParameterRows[k].label) + "»";
+}
+
+} // namespace
+
+GimbalModel::GimbalModel() = default;
+
+bool GimbalModel::LoadParameters(const std::string& path, std::size_t* valuesRead)
+{
+    std::string text;
+    if (!datafile::ReadFileText(path, text))
+        return false;
+    std::array<float, ModelParameters::Count> values{};
+    for (std::size_t k = 0; k < values.size(); ++k)
+        values[k] = Params.at(k);
+    const std::size_t read = datafile::ReadCommaSeparated(text, values);
+    for (std::size_t k = 0; k < values.size(); ++k)
+        Params.at(k) = values[k];
+    if (valuesRead)
+        *valuesRead = read;
+    return true;
+}
+
+long long GimbalModel::StepsPerSample() const
+{
+    const long double n = static_cast<long double>(Params.PrintStep) * 1.0000001 / static_cast<long double>(Params.Step);
+    if (!(n < 9.0e18L) || !(n >= 0))
+        return 0;
+    return static_cast<long long>(n);
+}
+
+long long GimbalModel::NominalCapacity() const
+{
+    const long double c = static_cast<long double>(Params.StopTime) / static_cast<long double>(Params.PrintStep) + 100;
+    if (!(c < 9.0e18L) || !(c > -9.0e18L))
+        return 0;
+    return static_cast<long long>(c);
+}
+
+std::string GimbalModel::CheckParameters() const
+{
+    for (std::size_t k = 0; k < ModelParameters::Count; ++k)
+        if (!std::isfinite(Params.at(k)))
+            return "Параметр " + Quoted(k) + " не является конечным числом.";
+    if (!(Params.Step > 0))
+        return "Шаг расчета должен быть больше нуля (задан " + Num(Params.Step) + ").";
+    if (!(Params.PrintStep > 0))
+        return "Шаг печати должен быть больше нуля (задан " + Num(Params.PrintStep) + ").";
+    if (!(Params.StopTime > Params.InitialTime))
+        return "Время остановки счета (" + Num(Params.StopTime) + " с) должно быть больше начального времени ("
+            + Num(Params.InitialTime) + " с).";
+    const double h = Params.Step;
+    const double tMax = std::max(std::fabs(double(Params.InitialTime)), std::fabs(double(Params.StopTime)));
+    if (tMax + h == tMax || -tMax + h == -tMax)
+        return "Шаг расчета " + Num(h) + " с слишком мал: время не продвигается при t = " + Num(tMax) + " с.";
+    const long double ratio = static_cast<long double>(Params.StopTime) / static_cast<long double>(Params.PrintStep);
+    if (!(ratio < MaxSamples))
+        return "Слишком много отсчетов (" + Num(double(ratio)) + "): увеличьте шаг печати или уменьшите время счета.";
+    const long double steps = (static_cast<long double>(Params.StopTime) - Params.InitialTime) / h;
+    const long long n = StepsPerSample();
+    const long double samples = n == 0 ? steps : steps / n;
+    if (!(samples < MaxSamples))
+        return "Слишком много отсчетов (" + Num(double(samples)) + "): увеличьте шаг печати или уменьшите время счета.";
+    return {};
+}
+
+std::size_t GimbalModel::ExpectedSamples() const
+{
+    // One sample per n steps (every step when n = 0), with room for the rounding of the time.
+    const long double steps = (static_cast<long double>(Params.StopTime) - Params.InitialTime) / double(Params.Step);
+    const long long n = StepsPerSample();
+    const long double samples = (n == 0 ? steps : steps / n) + 2;
+    return static_cast<std::size_t>(std::max<long double>(samples, 1));
+}
+
+RunStatus GimbalModel::AllocateSeries()
+{
+    if (std::string why = CheckParameters(); !why.empty())
+        return RunStatus::Refused(why);
+    // Build the new series aside so that a failure leaves the old ones untouched.
+    const std::size_t reserve = std::max<std::size_t>(ExpectedSamples(), NominalCapacity());
+    std::array<std::vector<double>, 7> fresh;
+    try {
+        for (auto& series : fresh)
+            series.reserve(reserve);
+    } catch (const std::bad_alloc&) {
+        return RunStatus::Refused("Недостаточно памяти для " + Num(double(reserve)) + " отсчетов.");
+    }
+    std::vector<double>* own[] = {&AlfDot, &BetDot, &Alf, &Bet, &MomentBet, &MomentAlf, &Time};
+    for (std::size_t k = 0; k < fresh.size(); ++k)
+        own[k]->swap(fresh[k]);
+    RecordedCount = 0;
+    SampleCount = static_cast<int>(static_cast<long double>(Params.StopTime) / static_cast<long double>(Params.PrintStep));
+    return RunStatus::Finished();
+}
+
+void GimbalModel::FreeSeries()
+{
+    for (std::vector<double>* series : {&AlfDot, &BetDot, &Alf, &Bet, &MomentBet, &MomentAlf, &Time})
+        std::vector<double>().swap(*series);
+    RecordedCount = 0;
+}
+
+void GimbalModel::ResetExtremes()
+{
+    for (float* max : {&AlfDotMax, &BetDotMax, &AlfMax, &BetMax, &MomentBetMax, &MomentAlfMax})
+        *max = -100000;
+    for (float* min : {&AlfDotMin, &BetDotMin, &AlfMin, &BetMin, &MomentBetMin, &MomentAlfMin})
+        *min = 100000;
+}
+
+void GimbalModel::RecordSample(double time)
+{
+    const double* s = Integrator.Solution.data();
+    AlfDot.push_back(s[1]);
+    BetDot.push_back(s[2]);
+    Alf.push_back(s[3]);
+    Bet.push_back(s[4]);
+    MomentBet.push_back(CurMomentBet);
+    MomentAlf.push_back(CurMomentAlf);
+    Time.push_back(time);
+    ++RecordedCount;
+
+    // A maximum takes a value it is not at least equal to (so a NaN replaces it);
+    // a minimum only a value it is greater than.
+    auto max = [](float& extreme, double v) { if (!(extreme >= v)) extreme = static_cast<float>(v); };
+    auto min = [](float& extreme, double v) { if (extreme > v) extreme = static_cast<float>(v); };
+    max(MomentBetMax, CurMomentBet);
+    max(MomentAlfMax, CurMomentAlf);
+    min(MomentBetMin, CurMomentBet);
+    min(MomentAlfMin, CurMomentAlf);
+    max(AlfMax, s[3]);
+    max(BetMax, s[4]);
+    min(AlfMin, s[3]);
+    min(BetMin, s[4]);
+    max(AlfDotMax, s[1]);
+    max(BetDotMax, s[2]);
+    min(AlfDotMin, s[1]);
+    min(BetDotMin, s[2]);
+}
+
+void GimbalModel::PrepareRunConstants()
+{
+    const ModelParameters& p = Params;
+    JBet = static_cast<long double>(p.InertiaEquatorial) + p.InnerInertiaX1;
+    J0 = static_cast<long double>(p.InertiaEquatorial) + p.InnerInertiaX1 + p.OuterInertiaX2;
+    DeltaJ = static_cast<long double>(p.InertiaEquatorial) + p.InnerInertiaX1 - p.InnerInertiaZ1;
+    DampHalfSwing = (static_cast<double>(p.DampMax) - p.DampMin) * 0.5;
+    DampAlfMean = (static_cast<double>(p.DampMax) + p.DampMin) * 0.5 + p.DampAlfNominal;
+    DampBetMean = (static_cast<double>(p.DampMax) + p.DampMin) * 0.5 + p.DampBetNominal;
+    GravityMoment = static_cast<long double>(p.Mass) * p.Gravity * p.MassOffsetZ;
+}
+
+void GimbalModel::EvaluateDerivatives()
+{
+    const double* y = Integrator.Point.data();
+    double* f = Integrator.Derivative.data();
+    const ModelParameters& p = Params;
+    const double t = y[0], alfDot = y[1], betDot = y[2], alf = y[3], bet = y[4];
+
+    f[0] = 1.0;
+    const double swing = DampHalfSwing * std::cos(double(p.DampFrequency) * t);
+    const double dampAlf = swing + DampAlfMean;
+    const double dampBet = swing + DampBetMean;
+    const double momentBet = p.MomentBetAmplitude * std::cos(double(p.MomentBetFrequency) * t);
+    const double momentAlf = p.MomentAlfAmplitude * std::cos(double(p.MomentAlfFrequency) * t);
+    // The inner-frame moment is recorded with the opposite sign to the one it drives with.
+    CurMomentBet = static_cast<float>(-momentBet);
+    CurMomentAlf = static_cast<float>(momentAlf);
+
+    const double sinBet = std::sin(bet), cosBet = std::cos(bet), sin2Bet = std::sin(2.0 * bet);
+    const double jAlf = J0 - DeltaJ * sinBet * sinBet;
+    const double h = p.KineticMoment;
+    f[1] = -dampAlf * alfDot / jAlf + DeltaJ * sin2Bet * alfDot * betDot / jAlf - h * cosBet * betDot / jAlf
+        + GravityMoment * std::sin(alf) * sinBet / jAlf + momentAlf / jAlf;
+    f[2] = -dampBet * betDot / JBet - DeltaJ * sin2Bet * alfDot * alfDot / (2.0 * JBet) + h * cosBet * alfDot / JBet
+        + GravityMoment * std::cos(alf) * cosBet / JBet + momentBet / JBet;
+    f[3] = alfDot;
+    f[4] = betDot;
+}
+
+RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
+{
+    if (std::string why = CheckParameters(); !why.empty())
+        return RunStatus::Refused(why);
+    // Room for every sample before anything is touched: a refusal leaves the last run intact.
+    std::vector<double>* own[] = {&AlfDot, &BetDot, &Alf, &Bet, &MomentBet, &MomentAlf, &Time};
+    try {
+        for (std::vector<double>* series : own)
+            series->reserve(ExpectedSamples());
+    } catch (const std::bad_alloc&) {
+        return RunStatus::Refused("Недостаточно памяти для " + Num(double(ExpectedSamples())) + " отсчетов.");
+    }
+
+    Calculated = true;
+    const ModelParameters& p = Params;
+    double* solution = Integrator.Solution.data();
+    solution[0] = p.InitialTime;
+    solution[1] = p.InitialAlfRate;
+    solution[2] = p.InitialBetRate;
+    solution[3] = p.InitialAlf;
+    solution[4] = p.InitialBet;
+    PrepareRunConstants();
+    ResetExtremes();
+    for (std::vector<double>* series : own)
+        series->clear();
+    RecordedCount = 0;
+    // With a print step shorter than the step, sample 0 is the initial state: give it the
+    // moments of the initial time rather than those left by an earlier run.
+    CurMomentBet = static_cast<float>(-(p.MomentBetAmplitude * std::cos(double(p.MomentBetFrequency) * solution[0])));
+    CurMomentAlf = static_cast<float>(p.MomentAlfAmplitude * std::cos(double(p.MomentAlfFrequency) * solution[0]));
+
+    const long long n = StepsPerSample();
+    const double h = p.Step;
+    const double stopTime = p.StopTime;
+    long long j = 0;
+    int untilPoll = CancelPollSteps;
+    while (solution[0] < stopTime) {
+        if (j >= n) {
+            RecordSample(solution[0]);
+            j = 0;
+        }
+        const double stepStart = solution[0];
+        Integrator.BeginStep();
+        while (Integrator.StageNo < 5) {
+            EvaluateDerivatives();
+            Integrator.DoStage(h);
+        }
+        ++j;
+        if (!(std::isfinite(solution[1]) && std::isfinite(solution[2]) && std::isfinite(solution[3])
+              && std::isfinite(solution[4]))) {
+            return RunStatus::Diverged("Расчет разошелся: решение перестало быть конечным на шаге от t = "
+                                           + Num(stepStart) + " с. Уменьшите шаг расчета.",
+                                       stepStart);
+        }
+        if (cancel && --untilPoll == 0) {
+            untilPoll = CancelPollSteps;
+            if (cancel(solution[0]))
+                return RunStatus::Cancelled("Расчет прерван при t = " + Num(solution[0]) + " с.", solution[0]);
+        }
+    }
+    return RunStatus::Finished();
+}
+
+void RoundTripThroughDisplay(ModelParameters& params)
+{
+    const numfmt::Separators sep = numfmt::PointSeparators();
+    for (std::size_t k = 0; k < ModelParameters::Count; ++k) {
+        const ParameterRow& row = ParameterRows[k];
+        const std::string text = numfmt::FormatGeneral(params.at(k), row.digits, sep, row.exponentDigits);
+        params.at(k) = static_cast<float>(numfmt::TextToFloat(text, sep.decimal));
+    }
+}
+
+} // namespace veltrami
