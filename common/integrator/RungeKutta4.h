@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <stdexcept>
 #include <vector>
 
 // Classic fixed-step fourth-order Runge-Kutta scheme, driven stage by stage:
@@ -27,3 +28,41 @@ public:
     int LastIndex = -1;
     int StageNo = 5;
 };
+
+// The stages are inline: they run four times a step inside the models' loops.
+inline void TRungeKutta4::BeginStep()
+{
+    for (int i = 0; i <= LastIndex; ++i) {
+        Point[i] = Solution[i];
+        K[0][i] = 0.0;
+    }
+    StageNo = 1;
+}
+
+inline void TRungeKutta4::DoStage(double h)
+{
+    static constexpr double weights[5] = {0.0, 1.0, 2.0, 1.0, 1.0};
+    static constexpr double oneSixth = 1.0 / 6.0;
+    const int s = StageNo;
+    if (s < 1 || s > 4)
+        throw std::logic_error("TRungeKutta4::DoStage called outside a step");
+    const double w = weights[s];
+    double* point = Point.data();
+    double* solution = Solution.data();
+    const double* derivative = Derivative.data();
+    const double* previous = K[s - 1].data();
+    double* current = K[s].data();
+    // Each evaluation point is measured from the step's start: the previous stage's
+    // half increment is taken back before this stage's is added. K[3] holds 2*k3,
+    // so the fourth point lands at y + k3.
+    for (int i = 0; i <= LastIndex; ++i) {
+        point[i] = point[i] - 0.5 * previous[i];
+        double k = derivative[i] * h;
+        if (s == 3)
+            k = k * 2.0;
+        current[i] = k;
+        point[i] = 0.5 * k + point[i];
+        solution[i] = w * k * oneSixth + solution[i];
+    }
+    StageNo = s + 1;
+}

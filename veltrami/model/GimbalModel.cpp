@@ -167,42 +167,12 @@ void GimbalModel::RecordSample(double time)
 
 void GimbalModel::PrepareRunConstants()
 {
-    const ModelParameters& p = Params;
-    JBet = static_cast<long double>(p.InertiaEquatorial) + p.InnerInertiaX1;
-    J0 = static_cast<long double>(p.InertiaEquatorial) + p.InnerInertiaX1 + p.OuterInertiaX2;
-    DeltaJ = static_cast<long double>(p.InertiaEquatorial) + p.InnerInertiaX1 - p.InnerInertiaZ1;
-    DampHalfSwing = (static_cast<double>(p.DampMax) - p.DampMin) * 0.5;
-    DampAlfMean = (static_cast<double>(p.DampMax) + p.DampMin) * 0.5 + p.DampAlfNominal;
-    DampBetMean = (static_cast<double>(p.DampMax) + p.DampMin) * 0.5 + p.DampBetNominal;
-    GravityMoment = static_cast<long double>(p.Mass) * p.Gravity * p.MassOffsetZ;
+    Constants = GimbalRunConstants::From(Params);
 }
 
 void GimbalModel::EvaluateDerivatives()
 {
-    const double* y = Integrator.Point.data();
-    double* f = Integrator.Derivative.data();
-    const ModelParameters& p = Params;
-    const double t = y[0], alfDot = y[1], betDot = y[2], alf = y[3], bet = y[4];
-
-    f[0] = 1.0;
-    const double swing = DampHalfSwing * std::cos(double(p.DampFrequency) * t);
-    const double dampAlf = swing + DampAlfMean;
-    const double dampBet = swing + DampBetMean;
-    const double momentBet = p.MomentBetAmplitude * std::cos(double(p.MomentBetFrequency) * t);
-    const double momentAlf = p.MomentAlfAmplitude * std::cos(double(p.MomentAlfFrequency) * t);
-    // The inner-frame moment is recorded with the opposite sign to the one it drives with.
-    CurMomentBet = static_cast<float>(-momentBet);
-    CurMomentAlf = static_cast<float>(momentAlf);
-
-    const double sinBet = std::sin(bet), cosBet = std::cos(bet), sin2Bet = std::sin(2.0 * bet);
-    const double jAlf = J0 - DeltaJ * sinBet * sinBet;
-    const double h = p.KineticMoment;
-    f[1] = -dampAlf * alfDot / jAlf + DeltaJ * sin2Bet * alfDot * betDot / jAlf - h * cosBet * betDot / jAlf
-        + GravityMoment * std::sin(alf) * sinBet / jAlf + momentAlf / jAlf;
-    f[2] = -dampBet * betDot / JBet - DeltaJ * sin2Bet * alfDot * alfDot / (2.0 * JBet) + h * cosBet * alfDot / JBet
-        + GravityMoment * std::cos(alf) * cosBet / JBet + momentBet / JBet;
-    f[3] = alfDot;
-    f[4] = betDot;
+    GimbalDerivatives(Constants, Integrator.Point.data(), Integrator.Derivative.data(), CurMomentBet, CurMomentAlf);
 }
 
 RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)

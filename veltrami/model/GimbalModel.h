@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GimbalEquations.h"
 #include "ModelParameters.h"
 #include "RungeKutta4.h"
 #include "RunStatus.h"
@@ -71,10 +72,7 @@ public:
     float CurMomentAlf = 0;
 
 private:
-    // Run constants: inertias about the inner axis, at beta = 0 about the outer axis, and their
-    // difference; the damping law's half swing and means; the gravity moment m*g*l.
-    double JBet = 0, J0 = 0, DeltaJ = 0;
-    double DampHalfSwing = 0, DampAlfMean = 0, DampBetMean = 0, GravityMoment = 0;
+    GimbalRunConstants Constants;
 
     std::size_t ExpectedSamples() const;
     void ResetExtremes();

@@ -1,0 +1,75 @@
+// The shipped 120,000-step gimbal run: our stage-by-stage integrator against Boost.Odeint's
+// runge_kutta4 stepping the same equations with the same step and sampling.
+#include "GimbalModel.h"
+
+#include <benchmark/benchmark.h>
+#include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
+
+#include <array>
+#include <vector>
+
+using namespace veltrami;
+
+namespace {
+
+ModelParameters Shipped()
+{
+    ModelParameters p;
+    const float values[] = {0.0001f, 0.01f, 12, 1, 0.01f, 0.01f, 10, 0.0003f, 0.0004f, 0.0002f, 0.0002f, 0.0003f, 0.0015f, 1,
+                            0, 4, 20, 0, 20, 0, 0, 1.125f, 0, 0, 0, 0, 0};
+    for (std::size_t k = 0; k < ModelParameters::Count; ++k)
+        p.at(k) = values[k];
+    return p;
+}
+
+void OurCalculate(benchmark::State& state)
+{
+    GimbalModel model;
+    model.Params = Shipped();
+    if (!model.AllocateSeries().ok())
+        state.SkipWithError("refused");
+    for (auto _ : state) {
+        const RunStatus status = model.Calculate();
+        benchmark::DoNotOptimize(model.Bet.data());
+        if (!status.ok())
+            state.SkipWithError("run failed");
+    }
+    state.counters["samples"] = model.Recorded();
+}
+
+void OdeintRungeKutta4(benchmark::State& state)
+{
+    using State = std::array<double, 5>;
+    const ModelParameters p = Shipped();
+    const GimbalRunConstants c = GimbalRunConstants::From(p);
+    float momentBet = 0, momentAlf = 0;
+    auto rhs = [&](const State& y, State& f, double) { GimbalDerivatives(c, y.data(), f.data(), momentBet, momentAlf); };
+    boost::numeric::odeint::runge_kutta4<State> stepper;
+    GimbalModel sizing;
+    sizing.Params = p;
+    std::vector<std::array<double, 7>> samples;
+    samples.reserve(sizing.NominalCapacity() + 10);
+    const long long n = sizing.StepsPerSample();
+    const double h = p.Step;
+    for (auto _ : state) {
+        samples.clear();
+        State y{p.InitialTime, p.InitialAlfRate, p.InitialBetRate, p.InitialAlf, p.InitialBet};
+        long long j = 0;
+        while (y[0] < double(p.StopTime)) {
+            if (j >= n) {
+                samples.push_back({y[0], y[1], y[2], y[3], y[4], double(momentBet), double(momentAlf)});
+                j = 0;
+            }
+            stepper.do_step(rhs, y, y[0], h);
+            ++j;
+        }
+        benchmark::DoNotOptimize(samples.data());
+    }
+    state.counters["samples"] = double(samples.size());
+}
+
+} // namespace
+
+BENCHMARK(OurCalculate)->Unit(benchmark::kMillisecond);
+BENCHMARK(OdeintRungeKutta4)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
