@@ -208,6 +208,8 @@ RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
 
     const long long n = StepsPerSample();
     const double h = p.Step;
+    const GimbalRunConstants constants = Constants;  // a local copy that the stores cannot alias
+    float momentBet = CurMomentBet, momentAlf = CurMomentAlf;
     const double stopTime = p.StopTime;
     long long j = 0;
     int untilPoll = CancelPollSteps;
@@ -219,9 +221,11 @@ RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
         const double stepStart = solution[0];
         Integrator.BeginStep();
         while (Integrator.StageNo < 5) {
-            EvaluateDerivatives();
+            GimbalDerivatives(constants, Integrator.Point.data(), Integrator.Derivative.data(), momentBet, momentAlf);
             Integrator.DoStage(h);
         }
+        CurMomentBet = momentBet;
+        CurMomentAlf = momentAlf;
         ++j;
         if (!(std::isfinite(solution[1]) && std::isfinite(solution[2]) && std::isfinite(solution[3])
               && std::isfinite(solution[4]))) {
