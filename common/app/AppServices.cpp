@@ -1,0 +1,80 @@
+#include "AppServices.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace gyroapp {
+
+namespace {
+
+QtServices& RealServices()
+{
+    static QtServices services;
+    return services;
+}
+
+AppServices* current = nullptr;
+
+} // namespace
+
+AppServices& Services()
+{
+    return current ? *current : RealServices();
+}
+
+AppServices* SetServices(AppServices* services)
+{
+    AppServices* previous = current;
+    current = services;
+    return previous;
+}
+
+bool QtServices::AskYesNo(const QString& text)
+{
+    // No hourglass over a question the user has to answer.
+    return QMessageBox::question(QApplication::activeWindow(), QString(), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+        == QMessageBox::Yes;
+}
+
+void QtServices::Notify(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+void QtServices::ShowError(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void QtServices::BeginBusy()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtServices::EndBusy()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+QString ErrorText(const std::exception& error)
+{
+    return QString::fromUtf8(error.what());
+}
+
+void RunHandler(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        Services().ShowError(ErrorText(error));
+    } catch (...) {
+        Services().ShowError(QStringLiteral("Unknown error"));
+    }
+}
+
+} // namespace gyroapp

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+namespace gyroapp {
+
+// The application's message box, its standard error box and the hourglass cursor.
+// Windows reach them only through here, so tests can answer questions and read notices.
+class AppServices {
+public:
+    virtual ~AppServices() = default;
+
+    // A Yes/No question with an empty title; true for Yes.
+    virtual bool AskYesNo(const QString& text) = 0;
+    // A notice with one OK button and an empty title.
+    virtual void Notify(const QString& text) = 0;
+    // The standard error box that reports an error raised inside a handler.
+    virtual void ShowError(const QString& text) = 0;
+    // Application-wide hourglass; calls nest.
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+};
+
+// The services in use: the real boxes unless a test installed its own.
+AppServices& Services();
+// Installs other services (nullptr restores the real ones); returns the previous ones.
+AppServices* SetServices(AppServices* services);
+
+// Message boxes and cursor of Qt.
+class QtServices : public AppServices {
+public:
+    bool AskYesNo(const QString& text) override;
+    void Notify(const QString& text) override;
+    void ShowError(const QString& text) override;
+    void BeginBusy() override;
+    void EndBusy() override;
+};
+
+// Shows the hourglass for as long as it lives.
+class BusyCursor {
+public:
+    BusyCursor() { Services().BeginBusy(); }
+    ~BusyCursor() { Services().EndBusy(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Text of an error for the error box.
+QString ErrorText(const std::exception& error);
+
+// Runs one event handler: an error it raises ends the handler and goes to the error
+// box, and the program goes on. Qt lets no exception cross its event loop, so every
+// handler connection and the application object come through here.
+void RunHandler(const std::function<void()>& handler);
+
+// Connects a signal to a handler that runs under RunHandler.
+template <typename Sender, typename Signal, typename Receiver, typename Handler>
+auto ConnectHandler(Sender* sender, Signal signal, Receiver* receiver, Handler handler)
+{
+    return QObject::connect(sender, signal, receiver, [receiver, handler] {
+        RunHandler([receiver, handler] { (receiver->*handler)(); });
+    });
+}
+
+} // namespace gyroapp

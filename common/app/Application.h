@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QApplication>
+
+namespace gyroapp {
+
+// The application object of both programs. Sets the number conventions and the
+// font faces the windows were designed with, and reports any error that escapes
+// an event handler in the standard error box instead of ending the program.
+class Application : public QApplication {
+public:
+    Application(int& argc, char** argv, const QString& name);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Runs the event loop unless the program was told to end before it started.
+    int Run();
+};
+
+// Ends the program: the running event loop returns exitCode; a program whose loop
+// has not started yet does not start it (Application::Run).
+void Terminate(int exitCode = 1);
+bool TerminationRequested();
+int TerminationCode();
+// Forgets a request, for tests that provoke one and go on.
+void ClearTermination();
+
+} // namespace gyroapp

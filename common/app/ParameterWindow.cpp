@@ -1,0 +1,150 @@
+#include "ParameterWindow.h"
+
+#include "AppServices.h"
+#include "Fonts.h"
+#include "Locale.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace gyroapp {
+
+namespace {
+
+constexpr int FieldLeft = 8;
+constexpr int FieldHeight = 21;
+constexpr int NameLeft = 121;
+constexpr int BevelLeft = 599;
+constexpr QSize BevelSize{67, 21};
+constexpr QSize ButtonSize{61, 20};
+
+QLabel* PlaceLabel(QWidget* parent, const QString& text, QPoint at, const QFont& font)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    label->adjustSize();
+    label->move(at);
+    return label;
+}
+
+} // namespace
+
+ParameterWindow::ParameterWindow(const ParameterWindowSpec& spec, QWidget* parent)
+    : ModalForm(parent)
+{
+    SetKeysClose(false);
+    setWindowTitle(spec.caption);
+    const QFont windowFont = WindowsFont(QStringLiteral("MS Sans Serif"), spec.fontHeight);
+    setFont(windowFont);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setGeometry(QRect(QPoint(0, 0), spec.clientSize));
+
+    ScrollBox1 = new QScrollArea(Panel1);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setGeometry(spec.scrollBox);
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setFocusPolicy(Qt::NoFocus);
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    auto* table = new QWidget;
+    table->setObjectName(QStringLiteral("Table"));
+    table->setFixedSize(spec.scrollRange);
+
+    PlaceLabel(table, QStringLiteral("Значение"), {9, 0}, windowFont);
+    PlaceLabel(table, QStringLiteral("Наименование параметра"), {117, 0}, windowFont);
+    PlaceLabel(table, QStringLiteral("Номинал"), {609, 0}, windowFont);
+
+    int k = 0;
+    for (const ParameterRowSpec& row : spec.rows) {
+        ++k;
+        const QFont rowFont = row.fontHeight > 0 ? WindowsFont(QStringLiteral("MS Sans Serif"), row.fontHeight)
+                                                 : windowFont;
+        auto* edit = new QLineEdit(table);
+        edit->setObjectName(QStringLiteral("Edit%1").arg(k));
+        edit->setGeometry(FieldLeft, row.top, row.fieldWidth, FieldHeight);
+        Edits.push_back(edit);
+
+        QLabel* name = PlaceLabel(table, row.label, {NameLeft, row.top + row.labelDrop}, rowFont);
+        name->setObjectName(QStringLiteral("NameLabel%1").arg(k));
+        NameLabels.push_back(name);
+
+        auto* bevel = new QFrame(table);
+        bevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bevel->setGeometry(QRect(QPoint(BevelLeft, row.top - row.bevelRise), BevelSize));
+        auto* nominal = new QLabel(row.nominal, bevel);
+        nominal->setObjectName(QStringLiteral("NominalLabel%1").arg(k));
+        nominal->setFont(rowFont);
+        nominal->setGeometry(bevel->rect().adjusted(6, 1, -2, -1));
+        nominal->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        NominalLabels.push_back(nominal);
+
+        formats_.push_back(row.format);
+    }
+    ScrollBox1->setWidget(table);
+
+    Button1 = new QPushButton(QStringLiteral("Принять"), Panel1);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(QRect(spec.acceptButton, ButtonSize));
+    Button2 = new QPushButton(QStringLiteral("Отмена"), Panel1);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(QRect(spec.cancelButton, ButtonSize));
+    // Neither button answers Enter: only a click closes the window.
+    for (QPushButton* button : {Button1, Button2}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    ConnectHandler(Button1, &QPushButton::clicked, this, &ParameterWindow::Button1Click);
+    ConnectHandler(Button2, &QPushButton::clicked, this, &ParameterWindow::Button2Click);
+
+    QWidget* previous = nullptr;
+    for (QLineEdit* edit : Edits) {
+        if (previous)
+            setTabOrder(previous, edit);
+        previous = edit;
+    }
+    if (previous)
+        setTabOrder(previous, Button2);
+    setTabOrder(Button2, Button1);
+
+    PlaceWindow(spec.clientSize, spec.screenPosition);
+}
+
+QLineEdit* ParameterWindow::Edit(int k) const
+{
+    return Edits.at(static_cast<std::size_t>(k - 1));
+}
+
+void ParameterWindow::SetValue(int k, double value)
+{
+    const FieldFormat& format = formats_.at(static_cast<std::size_t>(k - 1));
+    const numfmt::Separators separators = LocaleSeparators();
+    const std::string text = format.kind == FieldFormat::Kind::Fixed
+        ? numfmt::FormatFixed(value, format.precision, format.decimals, separators)
+        : numfmt::FormatGeneral(value, format.precision, separators, format.exponentDigits);
+    Edit(k)->setText(QString::fromStdString(text));
+}
+
+double ParameterWindow::Value(int k) const
+{
+    return numfmt::TextToFloat(Edit(k)->text().toStdString(), LocaleSeparators().decimal);
+}
+
+void ParameterWindow::Button1Click()
+{
+    SetModalResult(mrOk);
+}
+
+void ParameterWindow::Button2Click()
+{
+    SetModalResult(mrCancel);
+}
+
+} // namespace gyroapp

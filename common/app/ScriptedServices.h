@@ -1,0 +1,45 @@
+#pragma once
+
+#include "AppServices.h"
+
+#include <QStringList>
+
+#include <deque>
+
+namespace gyroapp {
+
+// Services for tests: questions are answered from a script, notices and errors are
+// recorded instead of shown, the hourglass is counted. Installs itself while it lives.
+class ScriptedServices : public AppServices {
+public:
+    ScriptedServices();
+    ~ScriptedServices() override;
+    ScriptedServices(const ScriptedServices&) = delete;
+    ScriptedServices& operator=(const ScriptedServices&) = delete;
+
+    // Queues the answers to the next questions; a question with none left gets No.
+    void Answer(std::initializer_list<bool> answers) { answers_.insert(answers_.end(), answers); }
+    int PendingAnswers() const { return static_cast<int>(answers_.size()); }
+
+    bool AskYesNo(const QString& text) override;
+    void Notify(const QString& text) override;
+    void ShowError(const QString& text) override;
+    void BeginBusy() override;
+    void EndBusy() override;
+
+    void Clear();
+
+    QStringList Questions;
+    QStringList Notices;
+    QStringList Errors;
+    int BusyDepth = 0;
+    int BusyPeriods = 0;
+    // The hourglass depth seen when each notice or error came.
+    std::deque<int> BusyAtMessage;
+
+private:
+    std::deque<bool> answers_;
+    AppServices* previous_ = nullptr;
+};
+
+} // namespace gyroapp

@@ -1,0 +1,111 @@
+#include "AppServices.h"
+#include "Fonts.h"
+#include "Locale.h"
+#include "ModalForm.h"
+#include "ScriptedServices.h"
+#include "WindowTestSupport.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFontInfo>
+#include <QLocale>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+class Throwing : public QObject {
+public:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User)
+            throw std::runtime_error("'abc' is not a valid floating point value");
+        return QObject::event(e);
+    }
+};
+
+TEST(Application, ErrorEscapingAHandlerGoesToTheErrorBoxAndTheProgramGoesOn)
+{
+    gyroapp::ScriptedServices services;
+    Throwing receiver;
+    QEvent sent(QEvent::User);
+    QCoreApplication::sendEvent(&receiver, &sent);
+    QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(services.Errors.size(), 2);
+    EXPECT_EQ(services.Errors[0], QStringLiteral("'abc' is not a valid floating point value"));
+    EXPECT_TRUE(services.Notices.isEmpty());
+
+    gyroapp::RunHandler([] { throw 42; });
+    EXPECT_EQ(services.Errors.size(), 3);
+}
+
+TEST(Application, RunsInTheLocaleTheTestWasStartedFor)
+{
+    // Both registrations of this suite must really differ in their separator.
+    EXPECT_EQ(QLocale().decimalPoint(), testsupport::ExpectedDecimal()) << QLocale().name().toStdString();
+    EXPECT_EQ(QString::fromStdString(gyroapp::LocaleSeparators().decimal), testsupport::ExpectedDecimal());
+}
+
+TEST(Application, CLibraryKeepsTheDecimalPointForDataFiles)
+{
+    EXPECT_STREQ(std::localeconv()->decimal_point, ".");
+    EXPECT_DOUBLE_EQ(std::strtod("0.25", nullptr), 0.25);
+}
+
+TEST(Locale, SeparatorsOfRussianAndEnglish)
+{
+    const numfmt::Separators ru = gyroapp::LocaleSeparators(QLocale(QLocale::Russian, QLocale::Russia));
+    EXPECT_EQ(ru.decimal, ",");
+    EXPECT_EQ(ru.thousands, "\u00A0");
+    const numfmt::Separators en = gyroapp::LocaleSeparators(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(en.decimal, ".");
+    EXPECT_EQ(en.thousands, ",");
+}
+
+TEST(Fonts, WindowsFacesResolveToInstalledStandIns)
+{
+    struct Row {
+        const char* face;
+        const char* family;
+    } const rows[] = {
+        {"MS Sans Serif", "Liberation Sans"},
+        {"Arial", "Liberation Sans"},
+        {"Times New Roman", "Liberation Serif"},
+    };
+    for (const Row& row : rows) {
+        const QFont font = gyroapp::WindowsFont(QString::fromLatin1(row.face), 11);
+        const QFontInfo info(font);
+        EXPECT_EQ(info.family(), QString::fromLatin1(row.family)) << row.face;
+        EXPECT_EQ(info.pixelSize(), 11) << row.face;
+        // A face named directly goes to the stand-in too.
+        EXPECT_EQ(QFontInfo(QFont(QString::fromLatin1(row.face))).family(), QString::fromLatin1(row.family))
+            << row.face;
+    }
+}
+
+TEST(ModalForm, TitleBarCloseCancelsAndKeysCloseOnlyWhenAllowed)
+{
+    gyroapp::ModalForm form;
+    testsupport::WhenShown(&form, [&] { form.close(); });
+    EXPECT_EQ(form.ShowModal(), gyroapp::mrCancel);
+
+    testsupport::WhenShown(&form, [&] { QTest::keyClick(&form, Qt::Key_Escape); });
+    EXPECT_EQ(form.ShowModal(), gyroapp::mrCancel);
+
+    form.SetKeysClose(false);
+    testsupport::WhenShown(&form, [&] {
+        QTest::keyClick(&form, Qt::Key_Escape);
+        QTest::keyClick(&form, Qt::Key_Return);
+        EXPECT_TRUE(form.isVisible());
+        form.SetModalResult(gyroapp::mrOk);
+    });
+    EXPECT_EQ(form.ShowModal(), gyroapp::mrOk);
+}
+
+} // namespace

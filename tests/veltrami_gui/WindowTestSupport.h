@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ScriptedServices.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+class QWidget;
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace testsupport {
+
+// The decimal separator the test run was started for (GYRO_EXPECTED_DECIMAL).
+QString ExpectedDecimal();
+// The other one, which the fields do not accept.
+QString OtherDecimal();
+// A number as the user types it: the point of a literal replaced by the locale's separator.
+QString Local(const char* number);
+
+// The nominal parameters with a step of 0.001 s: the nominal 0.1 s step cannot follow
+// the nutation (about 1000 1/s), and the run diverges at once.
+extern const char* const NominalData;
+// The nominal parameters exactly, step 0.1 s included.
+extern const char* const DivergingData;
+// NominalData with parameter k (1-based) replaced by the given text.
+std::string DataWith(std::initializer_list<std::pair<int, const char*>> replaced);
+
+// Runs action once the widget is visible, from inside the modal loop that shows it.
+void WhenShown(QWidget* window, std::function<void()> action);
+
+// Saves a picture of the widget when the run asked for screenshots (GYRO_SCREENSHOTS).
+void SaveScreenshot(QWidget* widget, const QString& name);
+
+// The six windows of veltrami started on a parameter file in a temporary directory,
+// with scripted message boxes; destroyed after each test.
+class VeltramiWindows : public ::testing::Test {
+protected:
+    void TearDown() override;
+
+    // Writes the parameter file and shows the main window, which loads it.
+    void Start(const std::string& data = NominalData);
+    // Starts with a parameter file that does not exist.
+    void StartWithoutData();
+
+    // Opens the parameter window with "Параметры расчета", lets edit change the fields,
+    // then presses "Принять" (accept) or "Отмена".
+    void EditParameters(const std::function<void()>& edit, bool accept);
+    // Presses "Визуализация"; when the 3D view opens, runs inView and closes it.
+    void Visualise(const std::function<void()>& inView = {});
+
+    QTemporaryDir dir;
+    gyroapp::ScriptedServices services;
+    bool viewOpened = false;
+};
+
+} // namespace testsupport
