@@ -75,7 +75,7 @@ QImage TOpenGLPanel::GrabOpenGLPanel()
     if (m_dc == 0) return {};
     window()->raise();
     Paint();
-    return m_platform->ReadWindowPixels(m_dc, m_rc, size());
+    return m_platform->GrabWindow(m_dc, size());
 }
 
 void TOpenGLPanel::SaveOpenGLPanelToFile(const QString& fileName)

@@ -98,8 +98,8 @@ public:
     virtual const char* ExtensionString() = 0;
     virtual int ScreenBitsPerPixel() = 0;
     virtual bool ChangeDisplayBitsPerPixel(int bitsPerPixel) = 0;
-    // What the window shows, read from its front buffer through the context.
-    virtual QImage ReadWindowPixels(DeviceContext dc, RenderingContext rc, QSize size) = 0;
+    // What the window shows on the screen.
+    virtual QImage GrabWindow(DeviceContext dc, QSize size) = 0;
 };
 
 } // namespace glpanel

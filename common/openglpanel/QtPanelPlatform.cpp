@@ -383,25 +383,15 @@ bool QtPanelPlatform::ChangeDisplayBitsPerPixel(int)
     return false;
 }
 
-QImage QtPanelPlatform::ReadWindowPixels(DeviceContext dc, RenderingContext rc, QSize size)
+QImage QtPanelPlatform::GrabWindow(DeviceContext dc, QSize size)
 {
+    // What the X server shows in the window, as BitBlt from a window DC gives on Windows.
+    // Reading the front buffer through GL is no substitute: Mesa's software rasteriser
+    // keeps no front buffer for double-buffered windows.
     QWindow* window = WindowOf(dc);
-    QOpenGLContext* context = ContextOf(rc);
-    if (window == nullptr || size.isEmpty()) return {};
-    if (context == nullptr) {
-        QScreen* screen = window->screen();
-        return screen ? screen->grabWindow(window->winId(), 0, 0, size.width(), size.height()).toImage() : QImage();
-    }
-    CurrentContextGuard restore;
-    if (!context->makeCurrent(window)) return {};
-    QImage image(size, QImage::Format_RGBA8888);
-    GLint readBuffer = GL_BACK;
-    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
-    glReadBuffer(GL_FRONT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, size.width(), size.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
-    glReadBuffer(GLenum(readBuffer));
-    return image.mirrored().convertToFormat(QImage::Format_RGB32);
+    QScreen* screen = window ? window->screen() : nullptr;
+    if (screen == nullptr || size.isEmpty()) return {};
+    return screen->grabWindow(window->winId(), 0, 0, size.width(), size.height()).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace glpanel

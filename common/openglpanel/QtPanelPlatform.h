@@ -53,7 +53,7 @@ public:
     const char* ExtensionString() override;
     int ScreenBitsPerPixel() override;
     bool ChangeDisplayBitsPerPixel(int bitsPerPixel) override;
-    QImage ReadWindowPixels(DeviceContext dc, RenderingContext rc, QSize size) override;
+    QImage GrabWindow(DeviceContext dc, QSize size) override;
 
     // The surface format a descriptor asks for.
     static QSurfaceFormat SurfaceFormatFor(const PixelFormatDescriptor& request);
