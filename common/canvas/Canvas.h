@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The 2D drawing vocabulary of the graph and phase-portrait windows: a pen, a brush and a
+// font held as state, and a handful of figures drawn with them. Coordinates are whole
+// pixels of the paint box, origin top-left, y downwards. Texts are UTF-8.
+namespace canvas {
+
+// An RGB colour, or a system colour resolved by whoever paints (the button face).
+struct Color {
+    std::uint8_t r = 0, g = 0, b = 0;
+    bool buttonFace = false;
+
+    friend bool operator==(const Color&, const Color&) = default;
+};
+
+constexpr Color Rgb(int r, int g, int b)
+{
+    return Color{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b), false};
+}
+
+// The named colours the windows were written with.
+inline constexpr Color clBlack = Rgb(0, 0, 0);
+inline constexpr Color clMaroon = Rgb(128, 0, 0);
+inline constexpr Color clGreen = Rgb(0, 128, 0);
+inline constexpr Color clOlive = Rgb(128, 128, 0);
+inline constexpr Color clNavy = Rgb(0, 0, 128);
+inline constexpr Color clPurple = Rgb(128, 0, 128);
+inline constexpr Color clTeal = Rgb(0, 128, 128);
+inline constexpr Color clGray = Rgb(128, 128, 128);
+inline constexpr Color clSilver = Rgb(192, 192, 192);
+inline constexpr Color clRed = Rgb(255, 0, 0);
+inline constexpr Color clLime = Rgb(0, 255, 0);
+inline constexpr Color clYellow = Rgb(255, 255, 0);
+inline constexpr Color clBlue = Rgb(0, 0, 255);
+inline constexpr Color clFuchsia = Rgb(255, 0, 255);
+inline constexpr Color clAqua = Rgb(0, 255, 255);
+inline constexpr Color clWhite = Rgb(255, 255, 255);
+inline constexpr Color clBtnFace = Color{0, 0, 0, true};
+
+// Character height in pixels for a size in points on the 96 dpi screen the windows were
+// laid out for (8 points are 11 pixels, 6 points 8), rounded as the platform rounds.
+constexpr int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
+
+// A font as the windows name it: a Windows face ("Times New Roman", "Arial",
+// "MS Sans Serif"), a character height in pixels, a colour and boldness.
+struct Font {
+    std::string face = "MS Sans Serif";
+    int pixelHeight = 11;
+    Color color = clBlack;
+    bool bold = false;
+
+    friend bool operator==(const Font&, const Font&) = default;
+};
+
+// Pen, brush and font as they stand when something is drawn.
+struct State {
+    int penWidth = 1;
+    Color penColor = clBlack;
+    Color brushColor = clWhite;
+    Font font;
+
+    friend bool operator==(const State&, const State&) = default;
+};
+
+// The drawing surface. State setters only change what the next figures use; the figures
+// follow the platform's rules: Rectangle and Ellipse fill with the brush and outline with
+// the pen inside (x1, y1) .. (x2, y2) exclusive of the right and bottom edges; LineTo draws
+// from the current position and moves it; TextOut puts the text's top-left corner at the
+// point on a background of the brush colour.
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+
+    const State& state() const { return state_; }
+
+    void SetPenWidth(int width) { state_.penWidth = width; }
+    void SetPenColor(Color color) { state_.penColor = color; }
+    void SetBrushColor(Color color) { state_.brushColor = color; }
+    void SetFont(const Font& font) { state_.font = font; }
+    void SetFontFace(const std::string& face) { state_.font.face = face; }
+    void SetFontHeight(int pixels) { state_.font.pixelHeight = pixels; }
+    void SetFontSize(int points) { state_.font.pixelHeight = PointsToPixels(points); }
+    void SetFontColor(Color color) { state_.font.color = color; }
+    void SetFontBold(bool bold) { state_.font.bold = bold; }
+
+    virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
+    virtual void MoveTo(int x, int y) = 0;
+    virtual void LineTo(int x, int y) = 0;
+    virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
+    virtual void TextOut(int x, int y, const std::string& text) = 0;
+
+private:
+    State state_;
+};
+
+} // namespace canvas

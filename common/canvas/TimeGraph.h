@@ -1,0 +1,70 @@
+#pragma once
+
+#include "Canvas.h"
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+// The time graph both programs draw: a black plot rectangle with a green grid, value
+// scales labelled at the sides, time labels below and curves of sampled series scaled
+// to their ranges, with optional numbered markers. The programs differ only in the
+// layout they pass.
+namespace timegraph {
+
+// How one program lays the graph out in a plot box of W x H pixels.
+struct Layout {
+    int W = 0, H = 0;
+    int margin = 30;            // left and right margin of the plot rectangle
+    // Widths of one time and one value division. Held in single precision: accumulated in
+    // steps they then land on the rectangle's right edge instead of a hair before it.
+    float hx = 0, hy = 0;
+    double timeLabelStart = 0;  // the first time label stands one division after this
+    double timeLabelLimit = 0;  // time labels while their x is below this
+    double timeLabelFraction = 0.05; // label i reads i * T * fraction
+    canvas::Font plotFont;      // the paint box's font
+    canvas::Font timeLabelFont; // font of the time labels
+    int curvePenWidth = 1;
+    std::function<std::optional<canvas::Color>(int number)> curveColor;
+    std::function<std::string(double)> timeLabelText;
+};
+
+// One labelled value scale: its label column, range, colour, font height and text.
+struct LabelScale {
+    int x = 0;
+    float lower = 0, upper = 0;
+    canvas::Color color = canvas::clRed;
+    int fontHeight = 11;
+    std::function<std::string(double)> text;
+};
+
+// One curve: the recorded samples of its series (sample i at time i * printStep),
+// its range and its number (colour and marker text).
+struct Curve {
+    std::span<const double> samples;
+    float lower = 0, upper = 0;
+    int number = 0;
+};
+
+// Frame, value labels of every scale, time labels for the end time T and the grid.
+void DrawFrame(canvas::Canvas& c, const Layout& layout, double T, std::span<const LabelScale> scales);
+
+// One curve over [0, T], joined sample to sample, and its markers when asked.
+// Only the samples given are read, whatever T says; samples that are not finite
+// break the line. A range of no extent puts the curve on the rectangle's middle line.
+void DrawCurve(canvas::Canvas& c, const Layout& layout, double T, float printStep, const Curve& curve, bool markers);
+
+// Distance of v from the lower end on an axis of the given length that holds lower .. upper,
+// in pixels before truncation: length / 2 for a range of no extent, nullopt for a value
+// that is not finite.
+std::optional<double> AxisOffset(double v, float lower, float upper, int length);
+
+// Pixel row of value v in the range lower .. upper of a rectangle of the given height
+// (upper on row 0, lower on row height); nullopt for a value that is not finite.
+std::optional<int> ValueRow(double v, float lower, float upper, int height);
+
+// Truncates toward zero into a range any painter takes; far-away points keep their side.
+int ToPixel(double v);
+
+} // namespace timegraph

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "Canvas.h"
+#include "NumberFormat.h"
+#include "TimeGraph.h"
+#include "TuningForkModel.h"
+
+#include <array>
+#include <optional>
+#include <span>
+
+namespace pelisond {
+
+// What the graph and phase-portrait windows read from the main window at paint time.
+// Each series holds only the samples the run recorded, and no more than SampleCount.
+struct GraphData {
+    std::array<std::span<const double>, SeriesCount> Series;
+    std::array<SeriesExtremes, SeriesCount> Extremes{};
+    float PrintStep = 0, StopTime = 0;
+};
+
+GraphData GraphDataOf(const TuningForkModel& model);
+
+inline constexpr int CurveCount = 11;
+inline constexpr int RangeCount = 9;
+
+// Curves 1 to 11 as the choice window ticks them.
+using CurveChoice = std::array<bool, CurveCount>;
+
+struct Range {
+    float Lower = 0, Upper = 0;
+    friend bool operator==(const Range&, const Range&) = default;
+};
+using Ranges = std::array<Range, RangeCount>;
+
+// The "Масштаб" items.
+enum class ScaleMode { Automatic = 0, Fixed = 1 };
+
+// The nine value ranges for a scale mode; the drift's always spans at least -0.001 .. 0.001.
+Ranges ComputeRanges(const std::array<SeriesExtremes, SeriesCount>& extremes, ScaleMode mode);
+
+// Series and range of curve n (1 .. 11).
+SeriesIndex CurveSeries(int number);
+int CurveRange(int number);
+
+// Pen and marker colour of curve n; none for numbers outside 1 .. 11.
+std::optional<canvas::Color> CurveColor(int number);
+
+inline constexpr int GraphWidth = 669, GraphHeight = 361;
+inline constexpr int PortraitWidth = 569, PortraitHeight = 385;
+
+// The graph's layout in a W x H plot box: 10 time and 10 value divisions of real width.
+timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep);
+
+// The whole graph for end time T: frame with its four scales, then the chosen curves.
+void DrawGraph(canvas::Canvas& c, const GraphData& data, const Ranges& ranges, const CurveChoice& chosen,
+               bool markers, double T, const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight);
+
+// Fi against its rate, a black dot for every recorded sample after the first.
+void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int W = PortraitWidth, int H = PortraitHeight);
+
+} // namespace pelisond

@@ -1,0 +1,127 @@
+#include "GraphDrawing.h"
+
+#include "GimbalModel.h"
+
+#include <algorithm>
+
+namespace veltrami {
+
+namespace {
+
+std::span<const double> Recorded(const std::vector<double>& series, const GimbalModel& model)
+{
+    const auto n = std::min({series.size(), static_cast<std::size_t>(std::max(model.Recorded(), 0)),
+                             static_cast<std::size_t>(std::max(model.SampleCount, 0))});
+    return std::span<const double>(series.data(), n);
+}
+
+} // namespace
+
+GraphData GraphDataOf(const GimbalModel& model)
+{
+    GraphData d;
+    d.Alf = Recorded(model.Alf, model);
+    d.Bet = Recorded(model.Bet, model);
+    d.AlfDot = Recorded(model.AlfDot, model);
+    d.BetDot = Recorded(model.BetDot, model);
+    d.AlfMin = model.AlfMin;
+    d.AlfMax = model.AlfMax;
+    d.BetMin = model.BetMin;
+    d.BetMax = model.BetMax;
+    d.AlfDotMin = model.AlfDotMin;
+    d.AlfDotMax = model.AlfDotMax;
+    d.BetDotMin = model.BetDotMin;
+    d.BetDotMax = model.BetDotMax;
+    d.PrintStep = model.Params.PrintStep;
+    d.StopTime = model.Params.StopTime;
+    return d;
+}
+
+std::optional<canvas::Color> CurveColor(int number)
+{
+    switch (number) {
+    case 1: return canvas::clYellow;
+    case 2: return canvas::clRed;
+    case 3: return canvas::clBlue;
+    case 4: return canvas::clWhite;
+    case 5: return canvas::clNavy;
+    default: return std::nullopt;
+    }
+}
+
+timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
+{
+    timegraph::Layout l;
+    l.W = W;
+    l.H = H;
+    l.margin = 30;
+    l.hx = static_cast<float>((W - 60) / 20);
+    l.hy = static_cast<float>((H - 20) / 10);
+    // Label i stands at i divisions from the box's left edge, one division left of its grid line.
+    l.timeLabelStart = 0;
+    l.timeLabelLimit = W - l.hx - 60.0;
+    l.timeLabelFraction = 0.05;
+    l.plotFont = canvas::Font{"MS Sans Serif", 11, canvas::clBlack, false};
+    l.timeLabelFont = canvas::Font{"MS Sans Serif", 11, canvas::clRed, false};
+    l.curvePenWidth = 1;
+    l.curveColor = CurveColor;
+    l.timeLabelText = [sep](double v) { return numfmt::FormatGeneral(v, 3, sep); };
+    return l;
+}
+
+void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chosen, bool markers, double T,
+               const numfmt::Separators& sep, int W, int H)
+{
+    const timegraph::Layout layout = GraphLayout(W, H, sep);
+    const float angleLo = std::min(data.AlfMin, data.BetMin), angleUp = std::max(data.AlfMax, data.BetMax);
+    const float rateLo = std::min(data.AlfDotMin, data.BetDotMin), rateUp = std::max(data.AlfDotMax, data.BetDotMax);
+
+    const auto label = [sep](double v) { return numfmt::FormatGeneral(v, 2, sep); };
+    const timegraph::LabelScale scales[] = {
+        {0, angleLo, angleUp, canvas::clRed, 11, label},
+        {W - 30, rateLo, rateUp, canvas::clRed, 11, label},
+    };
+    timegraph::DrawFrame(c, layout, T, scales);
+
+    const timegraph::Curve curves[] = {
+        {data.Alf, angleLo, angleUp, 1},
+        {data.Bet, angleLo, angleUp, 2},
+        {data.AlfDot, rateLo, rateUp, 3},
+        {data.BetDot, rateLo, rateUp, 4},
+    };
+    for (std::size_t n = 0; n < std::size(curves); ++n)
+        if (chosen[n])
+            timegraph::DrawCurve(c, layout, T, data.PrintStep, curves[n], markers);
+}
+
+void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int item, int W, int H)
+{
+    c.SetPenWidth(2);
+    c.SetPenColor(canvas::clBlack);
+    c.SetBrushColor(canvas::clBlack);
+
+    const bool beta = item == 1;
+    const std::span<const double> angle = beta ? data.Bet : data.Alf;
+    const std::span<const double> rate = beta ? data.BetDot : data.AlfDot;
+    const float angleMin = beta ? data.BetMin : data.AlfMin, angleMax = beta ? data.BetMax : data.AlfMax;
+    const float rateMin = beta ? data.BetDotMin : data.AlfDotMin, rateMax = beta ? data.BetDotMax : data.AlfDotMax;
+
+    bool joined = false;
+    const std::size_t n = std::min(angle.size(), rate.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto px = timegraph::AxisOffset(angle[i], angleMin, angleMax, W);
+        const auto up = timegraph::AxisOffset(rate[i], rateMin, rateMax, H);
+        if (!px || !up) {
+            joined = false;
+            continue;
+        }
+        const int x = timegraph::ToPixel(*px), y = timegraph::ToPixel(H - *up);
+        if (joined)
+            c.LineTo(x, y);
+        else
+            c.MoveTo(x, y);
+        joined = true;
+    }
+}
+
+} // namespace veltrami

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Canvas.h"
+#include "NumberFormat.h"
+#include "TimeGraph.h"
+
+#include <array>
+#include <span>
+
+namespace veltrami {
+
+class GimbalModel;
+
+// What the graph and phase-portrait windows read from the main window at paint time.
+// The series hold only the samples the run recorded, and no more than SampleCount.
+struct GraphData {
+    std::span<const double> Alf, Bet, AlfDot, BetDot;
+    float AlfMin = 0, AlfMax = 0, BetMin = 0, BetMax = 0;
+    float AlfDotMin = 0, AlfDotMax = 0, BetDotMin = 0, BetDotMax = 0;
+    float PrintStep = 0, StopTime = 0;
+};
+
+GraphData GraphDataOf(const GimbalModel& model);
+
+// Curves 1 to 4 (Alf, Bet, AlfDot, BetDot) as the choice window ticks them.
+using CurveChoice = std::array<bool, 4>;
+
+// Plot box of the graph window.
+inline constexpr int GraphWidth = 669, GraphHeight = 361;
+// Plot box of the phase-portrait window.
+inline constexpr int PortraitWidth = 569, PortraitHeight = 385;
+
+// Pen and marker colour of curve n; none for numbers without one.
+std::optional<canvas::Color> CurveColor(int number);
+
+// The graph's layout in a W x H plot box: 20 time and 10 value divisions of whole pixels.
+timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep);
+
+// The whole graph for end time T: frame, labels and grid, then the chosen curves.
+void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chosen, bool markers, double T,
+               const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight);
+
+// The phase portrait of the outer frame (item 0: Alf against AlfDot) or the inner one
+// (item 1: Bet against BetDot) as one black line over the recorded run.
+void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int item, int W = PortraitWidth,
+                       int H = PortraitHeight);
+
+} // namespace veltrami
