@@ -39,6 +39,7 @@ QtPanelPlatform::QtPanelPlatform() = default;
 
 QtPanelPlatform::~QtPanelPlatform()
 {
+    if (m_contexts.empty()) return;
     if (QOpenGLContext* current = QOpenGLContext::currentContext())
         for (auto& [handle, entry] : m_contexts)
             if (entry.context.get() == current) current->doneCurrent();
@@ -46,7 +47,13 @@ QtPanelPlatform::~QtPanelPlatform()
 
 std::shared_ptr<PanelPlatform> QtPanelPlatform::Shared()
 {
-    static const std::shared_ptr<PanelPlatform> platform = std::make_shared<QtPanelPlatform>();
+    // Lives as long as some panel uses it, so that it never outlives the application.
+    static std::weak_ptr<PanelPlatform> shared;
+    std::shared_ptr<PanelPlatform> platform = shared.lock();
+    if (!platform) {
+        platform = std::make_shared<QtPanelPlatform>();
+        shared = platform;
+    }
     return platform;
 }
 

@@ -18,7 +18,7 @@ public:
     QtPanelPlatform();
     ~QtPanelPlatform() override;
 
-    // The instance panels use unless given another.
+    // The instance panels share unless given another; it lasts while one of them does.
     static std::shared_ptr<PanelPlatform> Shared();
 
     void PrepareWindow(QWindow* window, const PixelFormatDescriptor& request) override;
