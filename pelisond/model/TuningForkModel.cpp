@@ -129,7 +129,12 @@ RunConstants ComputeRunConstants(const ModelParameters& p)
 
 // Kept in double: the cosine and the few hundred operations run four times a step, and
 // extended precision would cost several times as much for no visible change in the samples.
-double RightHandSide(const RunConstants& c, const double* y, double* f) noexcept
+// Always inlined into the run loop; RightHandSide is the same code out of line. The run
+// only records the drift of a step's last evaluation before a sample, so it can skip the
+// estimate (six divisions) everywhere else; the derivatives do not depend on it.
+template <bool WithDrift>
+[[gnu::always_inline]] inline double Derivatives(const RunConstants& c, const double* y, double* f,
+                                                 DriveCosine* memo) noexcept
 {
     const double t = y[sT], fiDot = y[sFiDot], x1Dot = y[sX1Dot], x2Dot = y[sX2Dot];
     const double fi = y[sFi], x1 = y[sX1], x2 = y[sX2];
@@ -143,7 +148,16 @@ double RightHandSide(const RunConstants& c, const double* y, double* f) noexcept
     const double Y1 = y1 - c.e1;
     const double Y2 = y2 + c.e2;
     const double J = m1 * Y1 * Y1 + m1 * X1 * X1 + m2 * Y2 * Y2 + m2 * X2 * X2 + c.Iown;
-    const double Fd = c.driveAmplitude * std::cos(c.driveFrequency * t);
+    const double phase = c.driveFrequency * t;
+    double cosine;
+    if (memo && memo->argument == phase) {
+        cosine = memo->value;
+    } else {
+        cosine = std::cos(phase);
+        if (memo)
+            *memo = {phase, cosine};
+    }
+    const double Fd = c.driveAmplitude * cosine;
 
     // Generalised forces; the springs act on the raw coordinates.
     const double Rfi = -2 * m1 * X1 * x1Dot * wa - 2 * m1 * Y1 * y1Dot * wa - 2 * m2 * X2 * x2Dot * wa
@@ -176,6 +190,8 @@ double RightHandSide(const RunConstants& c, const double* y, double* f) noexcept
     f[sY2Dot] = y2DDot;
     f[sY1] = y1Dot;
     f[sY2] = y2Dot;
+    if constexpr (!WithDrift)
+        return 0;
 
     // Drift estimate from element 2's motion. Element 1's inertia change carries element 2's
     // signs although X1 = x1 - d: the estimate is defined that way, not derived from X1.
@@ -184,6 +200,16 @@ double RightHandSide(const RunConstants& c, const double* y, double* f) noexcept
     const double sum = c.Qd * x2Dot * fiDot / c.K - c.Qe * x2DDot / c.K2 + c.Qd * y2DDot / c.K2
                        + c.Qe * y2Dot * fiDot / c.K + dJ * fiDDot / c.K2 + c.kFiDelta * fi / c.K2;
     return sum * DegreesPerRadian * SecondsPerHour;
+}
+
+double RightHandSide(const RunConstants& c, const double* y, double* f, DriveCosine* memo) noexcept
+{
+    return Derivatives<true>(c, y, f, memo);
+}
+
+void StateDerivatives(const RunConstants& c, const double* y, double* f, DriveCosine* memo) noexcept
+{
+    Derivatives<false>(c, y, f, memo);
 }
 
 bool TuningForkModel::LoadParameters(const std::string& path, std::size_t* valuesRead)
@@ -350,7 +376,7 @@ void TuningForkModel::FreeSeries()
 
 void TuningForkModel::EvaluateDerivatives()
 {
-    CurrentDrift = RightHandSide(Constants, Integrator.Point.data(), Integrator.Derivative.data());
+    CurrentDrift = Derivatives<true>(Constants, Integrator.Point.data(), Integrator.Derivative.data(), nullptr);
 }
 
 void TuningForkModel::RecordSample()
@@ -403,8 +429,10 @@ RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& can
     const double stop = Params.StopTime;
     const double h = Params.Step;
     const long long T = StepsPerSample();
+    const RunConstants c = Constants;
     const double* point = Integrator.Point.data();
     double* derivative = Integrator.Derivative.data();
+    DriveCosine cosine;
     long long j = 0;
     unsigned long steps = 0;
     try {
@@ -414,15 +442,23 @@ RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& can
                 RecordSample();
             }
             Integrator.BeginStep();
-            while (Integrator.StageNo < 5) {
-                CurrentDrift = RightHandSide(Constants, point, derivative);
+            for (int stage = 1; stage < 4; ++stage) {
+                Derivatives<false>(c, point, derivative, &cosine);
                 Integrator.DoStage(h);
             }
+            // The step's last evaluation leaves the drift that the next sample records.
+            if (j + 1 >= T)
+                CurrentDrift = Derivatives<true>(c, point, derivative, &cosine);
+            else
+                Derivatives<false>(c, point, derivative, &cosine);
+            Integrator.DoStage(h);
             ++j;
-            bool finite = std::isfinite(CurrentDrift);
+            // One test per step: a NaN or an infinity anywhere makes the sum non-finite
+            // (and a sum that overflows means values no run of this device reaches).
+            double sum = CurrentDrift;
             for (int i = 0; i < StateSize; ++i)
-                finite = finite && std::isfinite(solution[i]);
-            if (!finite)
+                sum += solution[i];
+            if (!std::isfinite(sum))
                 return RunStatus::Diverged("Расчет остановлен: решение перестало быть конечным при t = "
                                                + numfmt::FormatGeneral(solution[sT], 6, numfmt::PointSeparators()) + " с",
                                            solution[sT]);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,9 +63,19 @@ ResonanceStiffnesses ComputeResonanceStiffnesses(const ModelParameters& p);
 // Run constants for parameters whose stiffnesses are already those of the resonance conditions.
 RunConstants ComputeRunConstants(const ModelParameters& p);
 
+// The drive's cosine at the latest argument. A step evaluates its second and third stages at
+// the same time and its fourth at the next step's first, so half the cosines can be reused
+// exactly.
+struct DriveCosine {
+    double argument = std::numeric_limits<double>::quiet_NaN();
+    double value = 0;
+};
+
 // The right-hand side at y into f (both StateSize long); returns the drift estimate in
-// degrees per hour. Allocates nothing.
-double RightHandSide(const RunConstants& c, const double* y, double* f) noexcept;
+// degrees per hour. Allocates nothing. memo, when given, is asked for and keeps the cosine.
+double RightHandSide(const RunConstants& c, const double* y, double* f, DriveCosine* memo = nullptr) noexcept;
+// The same derivatives without the drift estimate, for evaluations whose drift is not recorded.
+void StateDerivatives(const RunConstants& c, const double* y, double* f, DriveCosine* memo = nullptr) noexcept;
 
 // The tuning-fork gyroscope: parameters, right-hand side, calculation run and its sampled
 // series with their extremes. The main window owns one; the graph, phase-portrait and

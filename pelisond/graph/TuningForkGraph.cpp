@@ -1,4 +1,4 @@
-#include "GraphDrawing.h"
+#include "TuningForkGraph.h"
 
 #include <algorithm>
 #include <cmath>
