@@ -1,4 +1,4 @@
-#include "GraphDrawing.h"
+#include "GimbalGraph.h"
 
 #include "GimbalModel.h"
 
