@@ -33,22 +33,22 @@ QLabel* PlaceLabel(QWidget* parent, const QString& text, QPoint at, const QFont&
 
 } // namespace
 
-ParameterWindow::ParameterWindow(const ParameterWindowSpec& spec, QWidget* parent)
+ParameterWindow::ParameterWindow(const ParameterWindowLayout& layout, QWidget* parent)
     : ModalForm(parent)
 {
     SetKeysClose(false);
-    setWindowTitle(spec.caption);
-    const QFont windowFont = WindowsFont(QStringLiteral("MS Sans Serif"), spec.fontHeight);
+    setWindowTitle(layout.caption);
+    const QFont windowFont = WindowsFont(QStringLiteral("MS Sans Serif"), layout.fontHeight);
     setFont(windowFont);
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setGeometry(QRect(QPoint(0, 0), spec.clientSize));
+    Panel1->setGeometry(QRect(QPoint(0, 0), layout.clientSize));
 
     ScrollBox1 = new QScrollArea(Panel1);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    ScrollBox1->setGeometry(spec.scrollBox);
+    ScrollBox1->setGeometry(layout.scrollBox);
     ScrollBox1->setWidgetResizable(false);
     ScrollBox1->setFocusPolicy(Qt::NoFocus);
     ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -56,14 +56,14 @@ ParameterWindow::ParameterWindow(const ParameterWindowSpec& spec, QWidget* paren
 
     auto* table = new QWidget;
     table->setObjectName(QStringLiteral("Table"));
-    table->setFixedSize(spec.scrollRange);
+    table->setFixedSize(layout.scrollRange);
 
     PlaceLabel(table, QStringLiteral("Значение"), {9, 0}, windowFont);
     PlaceLabel(table, QStringLiteral("Наименование параметра"), {117, 0}, windowFont);
     PlaceLabel(table, QStringLiteral("Номинал"), {609, 0}, windowFont);
 
     int k = 0;
-    for (const ParameterRowSpec& row : spec.rows) {
+    for (const ParameterRowLayout& row : layout.rows) {
         ++k;
         const QFont rowFont = row.fontHeight > 0 ? WindowsFont(QStringLiteral("MS Sans Serif"), row.fontHeight)
                                                  : windowFont;
@@ -92,10 +92,10 @@ ParameterWindow::ParameterWindow(const ParameterWindowSpec& spec, QWidget* paren
 
     Button1 = new QPushButton(QStringLiteral("Принять"), Panel1);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(QRect(spec.acceptButton, ButtonSize));
+    Button1->setGeometry(QRect(layout.acceptButton, ButtonSize));
     Button2 = new QPushButton(QStringLiteral("Отмена"), Panel1);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(QRect(spec.cancelButton, ButtonSize));
+    Button2->setGeometry(QRect(layout.cancelButton, ButtonSize));
     // Neither button answers Enter: only a click closes the window.
     for (QPushButton* button : {Button1, Button2}) {
         button->setAutoDefault(false);
@@ -114,7 +114,7 @@ ParameterWindow::ParameterWindow(const ParameterWindowSpec& spec, QWidget* paren
         setTabOrder(previous, Button2);
     setTabOrder(Button2, Button1);
 
-    PlaceWindow(spec.clientSize, spec.screenPosition);
+    PlaceWindow(layout.clientSize, layout.screenPosition);
 }
 
 QLineEdit* ParameterWindow::Edit(int k) const

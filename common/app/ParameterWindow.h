@@ -29,7 +29,7 @@ struct FieldFormat {
 
 // One row of the parameter table: the value field, the parameter's name and the
 // nominal caption in its bevel, placed relative to the field's top.
-struct ParameterRowSpec {
+struct ParameterRowLayout {
     QString label;
     QString nominal;
     int top = 0;            // field top within the scrolled table
@@ -41,7 +41,7 @@ struct ParameterRowSpec {
 };
 
 // The whole window: its caption and geometry and the rows in field order.
-struct ParameterWindowSpec {
+struct ParameterWindowLayout {
     QString caption;
     QPoint screenPosition;
     QSize clientSize;         // Panel1, which the window sizes itself to
@@ -50,7 +50,7 @@ struct ParameterWindowSpec {
     QPoint acceptButton;      // "Принять"
     QPoint cancelButton;      // "Отмена"
     int fontHeight = 10;
-    std::vector<ParameterRowSpec> rows;
+    std::vector<ParameterRowLayout> rows;
 };
 
 // The parameter window of both programs: a scrolled table of value fields Edit1 .. EditN
@@ -60,7 +60,7 @@ struct ParameterWindowSpec {
 class ParameterWindow : public ModalForm {
     Q_OBJECT
 public:
-    explicit ParameterWindow(const ParameterWindowSpec& spec, QWidget* parent = nullptr);
+    explicit ParameterWindow(const ParameterWindowLayout& layout, QWidget* parent = nullptr);
 
     int RowCount() const { return static_cast<int>(Edits.size()); }
     // Field k, 1-based as in the names Edit1 .. EditN.

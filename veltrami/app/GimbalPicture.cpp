@@ -99,7 +99,7 @@ void DrawAircraft(QPainter& p)
     canopy.moveTo(262, 282);
     canopy.cubicTo(272, 276, 286, 280, 296, 290);
     p.drawPath(canopy);
-    // Wing, swept back, in perspective.
+    // Wing, swept back, seen a little from above.
     Polygon(p, {{150, 310}, {110, 352}, {88, 352}, {112, 312}});
     Polygon(p, {{142, 284}, {118, 266}, {102, 266}, {112, 284}}, false);
     // Tail fin and tailplane.
@@ -185,8 +185,8 @@ void GimbalPicture::Draw(QPainter& p, QSizeF size)
     p.drawEllipse(centre + QPointF(-4, 3), 36, 36);
     p.drawEllipse(centre + QPointF(-4, 3), 8, 8);
     p.setBrush(Qt::NoBrush);
-    TurnArrow(p, centre + QPointF(-4, 3), 24, 24, 30, 150);
-    Label(p, centre + QPointF(-10, -28), QStringLiteral("γ"));
+    TurnArrow(p, centre + QPointF(-4, 3), 24, 24, 60, 200);
+    Label(p, centre + QPointF(30, -34), QStringLiteral("γ"));
 
     p.restore();
 }

@@ -5,7 +5,7 @@
 namespace veltrami {
 
 // The layout of the parameter window: one row per parameter, from the parameter table.
-gyroapp::ParameterWindowSpec ParameterWindowLayout();
+gyroapp::ParameterWindowLayout GimbalParameterLayout();
 
 // Parameter window "Параметры моделирования": fields Edit1 .. Edit27 in the order of
 // the parameters, filled and read back by the main window.
