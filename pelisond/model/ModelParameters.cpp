@@ -3,6 +3,7 @@
 #include "NumberFormat.h"
 
 #include <cmath>
+#include <limits>
 
 namespace pelisond {
 
@@ -71,6 +72,18 @@ const std::array<ParameterRow, ModelParameters::Count> ParameterRows = {{
      "Технологическое смещение центра масс по Y второго  ЧЭ мкм ", "0", DisplayKind::General, 3, 0, 0},
 }};
 
+float NarrowToFloat(long double value)
+{
+    constexpr long double limit = std::numeric_limits<float>::max();
+    // Values that round to the largest float stay finite; beyond half an ulp they overflow.
+    constexpr long double overflow = limit + limit * std::numeric_limits<float>::epsilon() / 4;
+    if (value >= overflow)
+        return std::numeric_limits<float>::infinity();
+    if (value <= -overflow)
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
 int FindParameter(std::string_view name)
 {
     for (std::size_t k = 0; k < ParameterRows.size(); ++k)
@@ -92,7 +105,7 @@ void ReadParameters(ModelParameters& params, std::span<const std::string, ModelP
                     std::string_view decimalSeparator)
 {
     for (std::size_t k = 0; k < ModelParameters::Count; ++k)
-        params.at(k) = static_cast<float>(numfmt::TextToFloat(texts[k], decimalSeparator));
+        params.at(k) = NarrowToFloat(numfmt::TextToFloat(texts[k], decimalSeparator));
 }
 
 void RoundTripThroughDisplay(ModelParameters& params)
@@ -101,7 +114,7 @@ void RoundTripThroughDisplay(ModelParameters& params)
     for (std::size_t k = 0; k < ModelParameters::Count; ++k) {
         if (!std::isfinite(params.at(k)))
             continue;
-        params.at(k) = static_cast<float>(numfmt::TextToFloat(FormatParameter(params, k, point), point.decimal));
+        params.at(k) = NarrowToFloat(numfmt::TextToFloat(FormatParameter(params, k, point), point.decimal));
     }
 }
 

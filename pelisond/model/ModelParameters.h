@@ -76,6 +76,10 @@ int FindParameter(std::string_view name);
 inline float& ModelParameters::at(std::size_t k) { return this->*ParameterRows[k].field; }
 inline float ModelParameters::at(std::size_t k) const { return this->*ParameterRows[k].field; }
 
+// Rounds to 32 bits; values beyond the float range become infinities (a plain conversion
+// of those is undefined), so they are refused later rather than wrapped.
+float NarrowToFloat(long double value);
+
 // Text of field k as its edit box shows it.
 std::string FormatParameter(const ModelParameters& params, std::size_t k, const numfmt::Separators& sep);
 

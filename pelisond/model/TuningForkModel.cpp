@@ -37,9 +37,9 @@ ResonanceStiffnesses ComputeResonanceStiffnesses(const ModelParameters& p)
     // Nominal moment of inertia about the output axis.
     const long double J0 = m1 * L * L + m2 * L * L + m1 * (b * b) / 3 + m2 * (b * b) / 3 + mf * (L * L) / 3;
     ResonanceStiffnesses s;
-    s.Y1 = static_cast<float>(4.15L * m1 * w * w);
-    s.Y2 = static_cast<float>(4.15L * m2 * w * w);
-    s.Fi = static_cast<float>(1.3051L * w * w * J0);
+    s.Y1 = NarrowToFloat(4.15L * m1 * w * w);
+    s.Y2 = NarrowToFloat(4.15L * m2 * w * w);
+    s.Fi = NarrowToFloat(1.3051L * w * w * J0);
     return s;
 }
 
@@ -390,9 +390,9 @@ void TuningForkModel::RecordSample()
         Series[k].push_back(v);
         SeriesExtremes& e = Extremes[k];
         if (e.Min > v)
-            e.Min = static_cast<float>(v);
+            e.Min = NarrowToFloat(v);
         if (e.Max < v)
-            e.Max = static_cast<float>(v);
+            e.Max = NarrowToFloat(v);
     }
     Time.push_back(y[sT]);
     ++RecordedCount;

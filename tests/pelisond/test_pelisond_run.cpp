@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -121,6 +122,54 @@ TEST(PelisondRun, ResonanceStiffnessesReplaceTheTypedOnesAtEveryRun)
     model.Params.Mass2 = 20;
     ASSERT_TRUE(model.Calculate().ok());
     EXPECT_EQ(model.Params.StiffnessY2, static_cast<float>(4.15L * 20 * 62800.0L * 62800.0L));
+}
+
+// The run loop skips drift estimates no sample records and reuses the drive's cosine; the
+// plain protocol (every evaluation the whole right-hand side) must give the same bits.
+TEST(PelisondRun, RunLoopMatchesThePlainStageProtocol)
+{
+    for (float printStep : {0.00003f, 0.000003f, 0.0000071f}) {
+        SCOPED_TRACE(printStep);
+        TuningForkModel model;
+        model.Params = NominalParams();
+        model.Params.StopTime = 0.003f;
+        model.Params.PrintStep = printStep;
+        model.Params.TempDropAbs = 4;
+        model.Params.TempDropX = 2;
+        model.Params.MassOffsetY2 = 0.4f;
+        ASSERT_TRUE(model.Calculate().ok());
+
+        const RunConstants c = ComputeRunConstants(model.Params);
+        const long long T = model.StepsPerSample();
+        TRungeKutta4 rk(StateSize);
+        std::fill(rk.Solution.begin(), rk.Solution.end(), 0.0);
+        rk.Solution[sX1] = -c.L;
+        rk.Solution[sX2] = c.L;
+        double drift = 0;
+        std::vector<std::array<double, 3>> samples;  // time, X1, drift
+        auto record = [&] { samples.push_back({rk.Solution[sT], rk.Solution[sX1] + c.L, drift}); };
+        record();
+        long long j = 0;
+        while (rk.Solution[sT] < double(model.Params.StopTime)) {
+            if (j >= T) {
+                j = 0;
+                record();
+            }
+            rk.BeginStep();
+            while (rk.StageNo < 5) {
+                drift = RightHandSide(c, rk.Point.data(), rk.Derivative.data());
+                rk.DoStage(double(model.Params.Step));
+            }
+            ++j;
+        }
+        ASSERT_EQ(static_cast<int>(samples.size()), model.Recorded());
+        for (int i = 0; i < model.Recorded(); ++i) {
+            ASSERT_EQ(model.Time[i], samples[i][0]) << i;
+            ASSERT_EQ(model.Series[X1][i], samples[i][1]) << i;
+            ASSERT_EQ(model.Series[Drift][i], samples[i][2]) << i;
+        }
+        EXPECT_NE(samples.back()[2], 0.0);
+    }
 }
 
 TEST(PelisondRun, SameParametersGiveIdenticalRuns)

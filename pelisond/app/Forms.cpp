@@ -1,0 +1,44 @@
+#include "Forms.h"
+
+#include "Choice.h"
+#include "Field.h"
+#include "Graph.h"
+#include "Input1.h"
+#include "Main.h"
+
+namespace pelisond {
+
+TForm1* Form1 = nullptr;
+TForm3* Form3 = nullptr;
+TForm2* Form2 = nullptr;
+TForm8* Form8 = nullptr;
+TForm5* Form5 = nullptr;
+TForm9* Form9 = nullptr;
+
+void CreateForms(const std::string& dataPath)
+{
+    Form1 = new TForm1(dataPath);
+    Form3 = new TForm3;
+    Form2 = new TForm2;
+    Form8 = new TForm8;
+    Form5 = new TForm5;
+    Form9 = new TForm9;
+}
+
+void DestroyForms()
+{
+    delete Form9;
+    Form9 = nullptr;
+    delete Form5;
+    Form5 = nullptr;
+    delete Form8;
+    Form8 = nullptr;
+    delete Form2;
+    Form2 = nullptr;
+    delete Form3;
+    Form3 = nullptr;
+    delete Form1;
+    Form1 = nullptr;
+}
+
+} // namespace pelisond

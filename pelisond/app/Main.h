@@ -1,0 +1,72 @@
+#pragma once
+
+#include "TuningForkModel.h"
+
+#include <QWidget>
+
+#include <string>
+
+class QFrame;
+class QPushButton;
+class QTimer;
+
+namespace pelisond {
+
+class TuningForkPicture;
+
+// Main window "Моделирование ММГ камертонного типа". Owns the model (parameters, series,
+// extremes, sample count) and the animation timer that the 3D view drives. Closing it
+// ends the program.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // dataPath names the parameter file; empty means pelisond.dat beside the executable.
+    explicit TForm1(const std::string& dataPath = {});
+    ~TForm1() override;
+
+    void FormShow();
+    void Button1Click();  // "Параметры расчета"
+    void Button3Click();  // "Визуализация"
+    void Timer1Timer();
+
+    // Reads the data file into the parameters; false when it cannot be opened.
+    bool LoadParameters();
+    // Writes the parameters into the parameter window's fields.
+    void WriteParameters();
+    // Reads the fields back, in field order; a field that is not a number raises the
+    // conversion error with the fields before it already taken.
+    void ReadParameters();
+    // One run under the hourglass; its refusal or divergence is told to the user.
+    // True when the series hold a run to show.
+    bool Calculate();
+
+    // Whether the latest run recorded sample k.
+    bool SampleRecorded(int k) const;
+    // The last sample the animation shows: two before the end, never past what was recorded.
+    int LastShownSample() const;
+
+    QFrame* Panel1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    TuningForkPicture* Image1 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    const int N = StateSize;
+    int CurrentSample = 0;
+    // SampleCount, the integrator, the extremes, the series, the parameters and Calculated.
+    TuningForkModel Model;
+    std::string DataPath;
+    ModelParameters& Params = Model.Params;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Fields to parameters, new series, one run: the path of an accepted parameter window.
+    void Recalculate();
+
+    bool shown_ = false;
+};
+
+} // namespace pelisond

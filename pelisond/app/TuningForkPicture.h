@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+class QPainter;
+
+namespace pelisond {
+
+// The main window's picture of the device: an isometric line drawing of the tuning-fork
+// gyroscope (frame on the output axis, the two sensing plates in their nominal and
+// displaced positions, the base inside an aircraft's outline), scaled into the control.
+class TuningForkPicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit TuningForkPicture(QWidget* parent = nullptr);
+
+    // Draws the picture into a box of the given size.
+    static void Draw(QPainter& painter, QSizeF size);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace pelisond
