@@ -222,6 +222,7 @@ bool QtPanelPlatform::MakeCurrent(DeviceContext dc, RenderingContext rc)
         return false;
     }
     m_contextOfDc[dc] = rc;
+    m_contexts[rc].everCurrent = true;
     return true;
 }
 
@@ -249,8 +250,9 @@ bool QtPanelPlatform::ShareLists(RenderingContext first, RenderingContext second
     QOpenGLContext* target = it->second.context.get();
     if (QOpenGLContext::areSharing(source, target)) return true;
     // Qt shares only between contexts made as a sharing pair, so the second context is
-    // made again sharing the first; like wglShareLists this is for a context without lists.
-    if (QOpenGLContext::currentContext() == target) {
+    // made again sharing the first. That would lose whatever it holds, so, as wglShareLists
+    // wants a context without lists, one that has ever been current is refused.
+    if (it->second.everCurrent || QOpenGLContext::currentContext() == target) {
         SetLastError(ERROR_BUSY);
         return false;
     }

@@ -69,6 +69,7 @@ private:
     struct Context {
         std::unique_ptr<QOpenGLContext> context;
         DeviceContext dc = 0;
+        bool everCurrent = false;  // only then can it hold objects of its own
     };
 
     unsigned long m_lastError = 0;

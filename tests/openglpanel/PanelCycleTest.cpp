@@ -57,6 +57,23 @@ TEST_F(PanelCycle, ResizingCallsOnResizeWithTheNewSize)
     EXPECT_EQ(seen, QSize(100, 80));
 }
 
+TEST_F(PanelCycle, MouseInputOnTheSurfaceReachesThePanelsHandlers)
+{
+    QPoint down, up;
+    int clicks = 0;
+    panel->OnMouseDown = [&](TOpenGLPanel*, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+        if (button == Qt::LeftButton) down = QPoint(x, y);
+    };
+    panel->OnMouseUp = [&](TOpenGLPanel*, Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) { up = QPoint(x, y); };
+    panel->OnClick = [&](TOpenGLPanel*) { ++clicks; };
+    ASSERT_TRUE(ShowPanel());
+    QTest::mousePress(panel->SurfaceWindow(), Qt::LeftButton, {}, QPoint(30, 40));
+    QTest::mouseRelease(panel->SurfaceWindow(), Qt::LeftButton, {}, QPoint(35, 45));
+    EXPECT_EQ(down, QPoint(30, 40));
+    EXPECT_EQ(up, QPoint(35, 45));
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(PanelCycle, EnabledFontsAreBuiltBeforeOnInit)
 {
     panel->SetFont2D_Enabled(true);
@@ -201,6 +218,18 @@ TEST_F(PanelCycle, SharedListsOfOnePanelAreUsableInTheOther)
     EXPECT_TRUE(glIsList(list));
     second->MakeOpenGLPanelNotCurrent();
     EXPECT_FALSE(panel->PanelShareLists(nullptr));
+}
+
+TEST_F(PanelCycle, AContextThatHasBeenUsedIsNotMadeToShareAfterwards)
+{
+    auto* second = new TOpenGLPanel(host.get(), platform);
+    second->setGeometry(80, 0, 80, 120);
+    second->OnInit = [](TOpenGLPanel*) { glGenLists(1); };
+    panel->resize(80, 120);
+    ASSERT_TRUE(ShowPanel());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(second->SurfaceWindow()));
+    EXPECT_FALSE(panel->PanelShareLists(second));
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(PanelCycle, OutlineFormatPropertyChoosesPolygonsOrLines)

@@ -63,7 +63,7 @@ public:
     }
 
     std::shared_ptr<ScriptedPanelPlatform> platform;
+    QStringList messages;  // outlives the window, whose destruction may still report
     std::unique_ptr<QWidget> host;
     TOpenGLPanel* panel = nullptr;
-    QStringList messages;
 };

@@ -63,18 +63,6 @@ TEST_F(PanelPicture, ProportionalPrintingWithoutAResolutionPrintsAsWith96AndKeep
     EXPECT_EQ(pdf.read(4), QByteArray("%PDF"));
 }
 
-TEST_F(PanelPicture, ScaleModesDecideThePrintedSize)
-{
-    panel->SetOpenGLPrintScale(pglNone);
-    auto none = PdfPrinter(dir.filePath("none.pdf"));
-    EXPECT_EQ(panel->PrintOpenGLPanel(*none).size(), QSize(160, 120));
-    panel->SetOpenGLPrintScale(pglPrintToFit);
-    auto fit = PdfPrinter(dir.filePath("fit.pdf"));
-    const QRect fitted = panel->PrintOpenGLPanel(*fit);
-    EXPECT_EQ(fitted.width(), fit->width() - 2 * 216);
-    EXPECT_NEAR(double(fitted.width()) / fitted.height(), 160.0 / 120.0, 0.01);
-}
-
 TEST_F(PanelPicture, WithoutADefaultPrinterNothingIsPrintedAndTheUserIsTold)
 {
     if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a printer is configured here";
