@@ -5,6 +5,11 @@
 #include <QPalette>
 #include <QPen>
 #include <QString>
+#include <QVector>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 namespace canvas {
 
@@ -102,11 +107,112 @@ const QFont& QPainterCanvas::CurrentFont()
     return font_;
 }
 
+namespace {
+
+// The pieces that cover the same pixels as the polyline: where several points share a
+// column, the pieces between them overlap on one vertical, so one piece from the column's
+// lowest to its highest point stands for them. A curve of many thousand samples then costs
+// about as many pieces as the box has columns.
+QVector<QLine> CoveringLines(const QPolygon& points)
+{
+    QVector<QLine> lines;
+    qsizetype i = 0;
+    while (i < points.size()) {
+        const int x = points[i].x();
+        int low = points[i].y(), high = low;
+        qsizetype j = i + 1;
+        for (; j < points.size() && points[j].x() == x; ++j) {
+            low = std::min(low, points[j].y());
+            high = std::max(high, points[j].y());
+        }
+        if (high > low || j == i + 1)
+            lines.append(QLine(x, low, x, high));
+        if (j < points.size())
+            lines.append(QLine(points[j - 1], points[j]));
+        i = j;
+    }
+    return lines;
+}
+
+} // namespace
+
+namespace {
+
+// A run of rows in one pixel column.
+struct ColumnRun {
+    int x, top, bottom;
+};
+
+// The pixels of a steep line (more rows than columns) as runs of rows per column: the run of
+// column k holds the rows whose point on the line lies nearest to that column, as a
+// one-pixel line has them.
+void AddSteepLine(std::vector<ColumnRun>& runs, const QLine& line)
+{
+    const int adx = std::abs(line.dx()), ady = std::abs(line.dy());
+    const int sx = line.dx() < 0 ? -1 : 1, sy = line.dy() < 0 ? -1 : 1;
+    long long tStart = 0;
+    for (int k = 0; k <= adx; ++k) {
+        const long long tEnd = k == adx ? ady : ((2LL * k + 1) * ady + 2LL * adx - 1) / (2LL * adx) - 1;
+        if (tEnd >= tStart) {
+            const int a = line.y1() + sy * static_cast<int>(tStart), b = line.y1() + sy * static_cast<int>(tEnd);
+            runs.push_back({line.x1() + sx * k, std::min(a, b), std::max(a, b)});
+        }
+        tStart = tEnd + 1;
+    }
+}
+
+// Fills the runs, those of one column merged first, each as a rectangle of the pen's width:
+// the rasteriser would write a steep line one span per pixel, a rectangle in one tight loop,
+// and a dense curve's runs overlap heavily.
+void FillRuns(QPainter& painter, std::vector<ColumnRun>& runs, int width, const QColor& color)
+{
+    std::sort(runs.begin(), runs.end(), [](const ColumnRun& a, const ColumnRun& b) {
+        return a.x != b.x ? a.x < b.x : a.top < b.top;
+    });
+    const int left = (width - 1) / 2;
+    for (std::size_t i = 0; i < runs.size();) {
+        ColumnRun merged = runs[i];
+        std::size_t j = i + 1;
+        for (; j < runs.size() && runs[j].x == merged.x && runs[j].top <= merged.bottom + 1; ++j)
+            merged.bottom = std::max(merged.bottom, runs[j].bottom);
+        painter.fillRect(QRect(merged.x - left, merged.top, width, merged.bottom - merged.top + 1), color);
+        i = j;
+    }
+}
+
+} // namespace
+
 void QPainterCanvas::Flush()
 {
     if (pending_.size() > 1) {
-        painter_->setPen(MakePen(pendingState_, buttonFace_));
-        painter_->drawPolyline(pending_);
+        const int width = std::max(pendingState_.penWidth, 1);
+        const QColor color = ToQColor(pendingState_.penColor, buttonFace_);
+        QVector<QLine> lines = CoveringLines(pending_);
+        if (width <= 2) {
+            const auto steep = std::stable_partition(lines.begin(), lines.end(), [](const QLine& l) {
+                return std::abs(l.dx()) >= std::abs(l.dy());
+            });
+            std::vector<ColumnRun> runs;
+            for (auto it = steep; it != lines.end(); ++it)
+                AddSteepLine(runs, *it);
+            FillRuns(*painter_, runs, width, color);
+            lines.erase(steep, lines.end());
+        }
+        if (width == 2) {
+            // The flat remainder of a two-pixel pen as two one-pixel lines one above the
+            // other: the same pixels within rounding, on the rasteriser's fast path instead
+            // of stroked outlines.
+            State thin = pendingState_;
+            thin.penWidth = 1;
+            painter_->setPen(MakePen(thin, buttonFace_));
+            painter_->drawLines(lines);
+            for (QLine& line : lines)
+                line.translate(0, 1);
+            painter_->drawLines(lines);
+        } else {
+            painter_->setPen(MakePen(pendingState_, buttonFace_));
+            painter_->drawLines(lines);
+        }
     }
     pending_.clear();
 }

@@ -1,0 +1,241 @@
+#include "GimbalGraph.h"
+#include "GimbalModel.h"
+#include "QPainterCanvas.h"
+#include "TuningForkGraph.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFontInfo>
+#include <QImage>
+#include <QString>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+const numfmt::Separators kComma = numfmt::CommaSeparators();
+const QColor kButtonFace(240, 240, 240);
+
+QImage BlankImage(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(kButtonFace);
+    return image;
+}
+
+// Keeps the picture for a look by eye when GYRO_GRAPH_IMAGES names a folder.
+void Keep(const QImage& image, const char* name)
+{
+    const QString dir = qEnvironmentVariable("GYRO_GRAPH_IMAGES");
+    if (dir.isEmpty())
+        return;
+    QDir().mkpath(dir);
+    image.save(dir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
+}
+
+int CountInside(const QImage& image, QRect area, const QColor& color)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += image.pixelColor(x, y) == color;
+    return n;
+}
+
+TEST(QPainterCanvas, FiguresFollowThePlatformRules)
+{
+    QImage image = BlankImage(60, 40);
+    {
+        canvas::QPainterCanvas c(&image, kButtonFace);
+        c.SetPenColor(canvas::clGreen);
+        c.SetBrushColor(canvas::clBlack);
+        c.Rectangle(10, 10, 20, 20);
+        c.SetPenColor(canvas::clRed);
+        c.MoveTo(30, 5);
+        c.LineTo(50, 5);
+    }
+    Keep(image, "canvas_rules");
+    struct Row {
+        const char* name;
+        int x, y;
+        QColor color;
+    } rows[] = {
+        {"rectangle's top-left corner", 10, 10, Qt::darkGreen},
+        {"rectangle's last column and row", 19, 19, QColor(0, 128, 0)},
+        {"beyond the right and bottom edges", 20, 20, kButtonFace},
+        {"inside filled with the brush", 15, 15, Qt::black},
+        {"line start", 30, 5, Qt::red},
+        {"line middle", 40, 5, Qt::red},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(image.pixelColor(row.x, row.y), row.color) << row.name;
+}
+
+// Steep pieces are filled column by column; every row between the ends must get exactly
+// the pen's width in pixels, next to the ideal line, whatever the direction.
+TEST(QPainterCanvas, SteepLinesLeaveNoGapsAndKeepThePenWidth)
+{
+    struct Row {
+        const char* name;
+        int width;
+        QLine line;
+    } rows[] = {
+        {"down right, width 1", 1, QLine(5, 5, 8, 35)},
+        {"up left, width 1", 1, QLine(20, 35, 12, 3)},
+        {"down right, width 2", 2, QLine(5, 5, 8, 35)},
+        {"up right, width 2", 2, QLine(12, 35, 20, 3)},
+        {"vertical, width 2", 2, QLine(30, 2, 30, 30)},
+    };
+    for (const Row& row : rows) {
+        QImage image = BlankImage(40, 40);
+        {
+            canvas::QPainterCanvas c(&image, kButtonFace);
+            c.SetPenWidth(row.width);
+            c.SetPenColor(canvas::clBlue);
+            c.MoveTo(row.line.x1(), row.line.y1());
+            c.LineTo(row.line.x2(), row.line.y2());
+        }
+        const int top = std::min(row.line.y1(), row.line.y2()), bottom = std::max(row.line.y1(), row.line.y2());
+        for (int y = top; y <= bottom; ++y) {
+            std::vector<int> columns;
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y) == Qt::blue)
+                    columns.push_back(x);
+            ASSERT_EQ(columns.size(), static_cast<std::size_t>(row.width)) << row.name << ", row " << y;
+            const double ideal = row.line.x1() + double(y - row.line.y1()) * row.line.dx() / row.line.dy();
+            EXPECT_LE(std::abs(columns.front() - ideal), 1.0) << row.name << ", row " << y;
+        }
+    }
+}
+
+TEST(QPainterCanvas, TextStandsOnTheBrushColourInTheMappedFace)
+{
+    QImage image = BlankImage(80, 30);
+    {
+        canvas::QPainterCanvas c(&image, kButtonFace);
+        c.SetBrushColor(canvas::clBlack);
+        c.SetFont({"Times New Roman", 11, canvas::clYellow, false});
+        c.TextOut(5, 5, "24,00");
+    }
+    Keep(image, "canvas_text");
+    EXPECT_GT(CountInside(image, QRect(5, 5, 20, 10), Qt::black), 20) << "opaque background";
+    EXPECT_EQ(image.pixelColor(2, 2), kButtonFace) << "nothing left of the text";
+    EXPECT_EQ(QFontInfo(canvas::ToQFont({"Times New Roman", 11})).family(), QStringLiteral("Liberation Serif"));
+    EXPECT_EQ(QFontInfo(canvas::ToQFont({"MS Sans Serif", 11})).family(), QStringLiteral("Liberation Sans"));
+}
+
+// Each curve drawn alone adds pixels of its own colour to the plot rectangle.
+TEST(RenderedGraph, EachVeltramiCurveShowsItsColour)
+{
+    std::vector<double> wave;
+    for (int i = 0; i < 400; ++i)
+        wave.push_back(std::sin(i * 0.05));
+    veltrami::GraphData data;
+    data.Alf = data.Bet = data.AlfDot = data.BetDot = wave;
+    data.AlfMin = data.BetMin = data.AlfDotMin = data.BetDotMin = -1;
+    data.AlfMax = data.BetMax = data.AlfDotMax = data.BetDotMax = 1;
+    data.PrintStep = 0.01f;
+    data.StopTime = 4;
+    const QRect plot(31, 1, 607, 339);
+
+    const auto render = [&](veltrami::CurveChoice chosen) {
+        QImage image = BlankImage(veltrami::GraphWidth, veltrami::GraphHeight);
+        canvas::QPainterCanvas c(&image, kButtonFace);
+        veltrami::DrawGraph(c, data, chosen, true, 4, kComma);
+        return image;
+    };
+    const QImage bare = render({false, false, false, false});
+    Keep(render({true, true, true, true}), "veltrami_graph_all");
+    for (int n = 1; n <= 4; ++n) {
+        veltrami::CurveChoice chosen{};
+        chosen[n - 1] = true;
+        const QImage image = render(chosen);
+        const auto c = *veltrami::CurveColor(n);
+        const QColor color(c.r, c.g, c.b);
+        EXPECT_GT(CountInside(image, plot, color), CountInside(bare, plot, color) + 300) << "curve " << n;
+    }
+}
+
+TEST(RenderedGraph, EachPelisondCurveShowsItsColour)
+{
+    std::vector<double> wave;
+    for (int i = 0; i < 4000; ++i)
+        wave.push_back(std::sin(i * 0.005));
+    pelisond::GraphData data;
+    for (auto& s : data.Series)
+        s = wave;
+    data.PrintStep = 0.001f;
+    data.StopTime = 4;
+    pelisond::Ranges ranges;
+    ranges.fill({-1, 1});
+    const QRect plot(61, 1, 547, 339);
+
+    const auto render = [&](const pelisond::CurveChoice& chosen) {
+        QImage image = BlankImage(pelisond::GraphWidth, pelisond::GraphHeight);
+        canvas::QPainterCanvas c(&image, kButtonFace);
+        pelisond::DrawGraph(c, data, ranges, chosen, true, 4, kComma);
+        return image;
+    };
+    const QImage bare = render({});
+    pelisond::CurveChoice all;
+    all.fill(true);
+    Keep(render(all), "pelisond_graph_all");
+    for (int n = 1; n <= pelisond::CurveCount; ++n) {
+        pelisond::CurveChoice chosen{};
+        chosen[n - 1] = true;
+        const QImage image = render(chosen);
+        const auto c = *pelisond::CurveColor(n);
+        const QColor color(c.r, c.g, c.b);
+        EXPECT_GT(CountInside(image, plot, color), CountInside(bare, plot, color) + 600) << "curve " << n;
+    }
+}
+
+// The nominal runs of both programs, painted whole; kept for a look by eye.
+TEST(RenderedGraph, NominalTuningForkRunPaintsBothPictures)
+{
+    pelisond::TuningForkModel fork;
+    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
+    ASSERT_TRUE(fork.AllocateSeries().ok());
+    ASSERT_TRUE(fork.Calculate().ok());
+    const pelisond::GraphData forkData = pelisond::GraphDataOf(fork);
+    ASSERT_GT(forkData.Series[pelisond::Fi].size(), 1000u);
+
+    QImage graph = BlankImage(pelisond::GraphWidth, pelisond::GraphHeight);
+    QImage portrait = BlankImage(pelisond::PortraitWidth, pelisond::PortraitHeight);
+    {
+        canvas::QPainterCanvas c(&graph, kButtonFace);
+        pelisond::CurveChoice all;
+        all.fill(true);
+        pelisond::DrawGraph(c, forkData, pelisond::ComputeRanges(forkData.Extremes, pelisond::ScaleMode::Automatic), all,
+                            true, forkData.StopTime, kComma);
+        canvas::QPainterCanvas p(&portrait, kButtonFace);
+        pelisond::DrawPhasePortrait(p, forkData);
+    }
+    Keep(graph, "pelisond_graph_nominal");
+    Keep(portrait, "pelisond_portrait_nominal");
+    EXPECT_GT(CountInside(portrait, portrait.rect(), Qt::black), 100);
+}
+
+TEST(RenderedGraph, NominalGimbalRunPaintsBothPictures)
+{
+    veltrami::GimbalModel gimbal;
+    ASSERT_TRUE(gimbal.LoadParameters(GRAPH_VELTRAMI_DAT));
+    ASSERT_TRUE(gimbal.AllocateSeries().ok());
+    ASSERT_TRUE(gimbal.Calculate().ok());
+    const veltrami::GraphData gimbalData = veltrami::GraphDataOf(gimbal);
+    QImage vgraph = BlankImage(veltrami::GraphWidth, veltrami::GraphHeight);
+    QImage vportrait = BlankImage(veltrami::PortraitWidth, veltrami::PortraitHeight);
+    {
+        canvas::QPainterCanvas c(&vgraph, kButtonFace);
+        veltrami::DrawGraph(c, gimbalData, {true, true, true, true}, true, gimbalData.StopTime, kComma);
+        canvas::QPainterCanvas p(&vportrait, kButtonFace);
+        veltrami::DrawPhasePortrait(p, gimbalData, 1);
+    }
+    Keep(vgraph, "veltrami_graph_nominal");
+    Keep(vportrait, "veltrami_portrait_nominal");
+    EXPECT_GT(CountInside(vportrait, vportrait.rect(), Qt::black), 100);
+}
+
+} // namespace
