@@ -1,0 +1,87 @@
+#pragma once
+
+#include "ModalForm.h"
+#include "TuningForkGraph.h"
+
+#include <array>
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace canvas {
+class PaintBox;
+class RadioGroup;
+} // namespace canvas
+
+namespace pelisond {
+
+// Graph choice window: which of the eleven curves the graph window draws.
+class TForm9 : public gyroapp::ModalForm {
+    Q_OBJECT
+public:
+    explicit TForm9(QWidget* parent = nullptr);
+
+    CurveChoice Choice() const;
+    void Button1Click();
+
+    QFrame* Panel1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    std::array<QCheckBox*, CurveCount> CheckBoxes{};
+    QPushButton* Button1 = nullptr;
+};
+
+// Phase-portrait window "Фазовый портрет": Fi against its rate as dots.
+class TForm5 : public gyroapp::ModalForm {
+    Q_OBJECT
+public:
+    TForm5(const TuningForkModel& model, QWidget* parent = nullptr);
+
+    void Button3Click();
+    void PaintBox1Paint(canvas::Canvas& c);
+
+    canvas::PaintBox* PaintBox1 = nullptr;
+    QPushButton* Button3 = nullptr;
+
+private:
+    const TuningForkModel& model_;
+};
+
+// Graph window "Графики ": the eleven series of the latest run against time.
+class TForm8 : public gyroapp::ModalForm {
+    Q_OBJECT
+public:
+    TForm8(const TuningForkModel& model, TForm9& choice, QWidget* parent = nullptr);
+
+    void FormActivate();
+    void RadioGroup1Click();
+    void Button2Click();
+    void CheckBox1Click();
+    void Edit1Enter();
+    void Button1Click();
+    void PaintBox1Paint(canvas::Canvas& c);
+
+    const Ranges& CurrentRanges() const { return ranges_; }
+
+    canvas::PaintBox* PaintBox1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    canvas::RadioGroup* RadioGroup1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+
+protected:
+    void FormShow() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetRanges();
+
+    const TuningForkModel& model_;
+    TForm9& choice_;
+    Ranges ranges_{};
+};
+
+} // namespace pelisond

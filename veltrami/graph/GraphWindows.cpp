@@ -1,0 +1,204 @@
+#include "GraphWindows.h"
+
+#include "AppServices.h"
+#include "FormParts.h"
+#include "GimbalModel.h"
+#include "Locale.h"
+#include "QPainterCanvas.h"
+#include "TimeField.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QTimer>
+
+namespace veltrami {
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, QRect geometry)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A notice raised while painting waits for the paint to end: no box may open inside it.
+void NotifyLater(const std::string& message)
+{
+    QTimer::singleShot(0, [text = QString::fromStdString(message)] { gyroapp::Services().Notify(text); });
+}
+
+} // namespace
+
+TForm9::TForm9(QWidget* parent)
+    : ModalForm(parent)
+{
+    setObjectName(QStringLiteral("Form9"));
+    setWindowTitle(QString());
+    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
+    PlaceWindow({296, 183}, pos());
+    Panel1 = new QFrame(this);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setGeometry(0, 0, 296, 183);
+    GroupBox1 = new QGroupBox(QStringLiteral("Какие графики выводить"), Panel1);
+    GroupBox1->setGeometry(12, 12, 273, 93);
+    const char* texts[] = {"Угол альфа", "Угол бета", "Угловая скорость альфа с точкой",
+                           "Угловая скорость бета с точкой"};
+    for (int i = 0; i < 4; ++i) {
+        CheckBoxes[i] = new QCheckBox(QString::fromUtf8(texts[i]), GroupBox1);
+        CheckBoxes[i]->setGeometry(8, 16 + 16 * i, i < 2 ? 97 : 213, 17);
+    }
+    CheckBoxes[0]->setChecked(true);
+    QWidget::setTabOrder(CheckBoxes[0], CheckBoxes[2]);
+    QWidget::setTabOrder(CheckBoxes[2], CheckBoxes[1]);
+    QWidget::setTabOrder(CheckBoxes[1], CheckBoxes[3]);
+    Button1 = MakeButton(Panel1, QStringLiteral("OK"), {104, 128, 75, 25});
+    QWidget::setTabOrder(CheckBoxes[3], Button1);
+    gyroapp::ConnectHandler(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
+}
+
+CurveChoice TForm9::Choice() const
+{
+    return {CheckBoxes[0]->isChecked(), CheckBoxes[1]->isChecked(), CheckBoxes[2]->isChecked(),
+            CheckBoxes[3]->isChecked()};
+}
+
+void TForm9::Button1Click() { SetModalResult(gyroapp::mrOk); }
+
+TForm5::TForm5(const GimbalModel& model, QWidget* parent)
+    : ModalForm(parent), model_(model)
+{
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Фазовый портрет"));
+    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
+    PlaceWindow({621, 473}, {86, 87});
+    setFixedSize(621, 473);
+    canvas::MakeBevel(this, {0, 0, 621, 473}, true);
+    auto* panel1 = new QFrame(this);
+    panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel1->setGeometry(8, 8, 601, 417);
+    auto* panel2 = new QFrame(panel1);
+    panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel2->setGeometry(8, 8, 585, 401);
+    PaintBox1 = new canvas::PaintBox(panel2);
+    PaintBox1->setGeometry(8, 8, 569, 385);
+    PaintBox1->OnPaint = [this](canvas::Canvas& c) { PaintBox1Paint(c); };
+    RadioGroup1 = new canvas::RadioGroup(QStringLiteral("Фазовый портрет"),
+                                         {QStringLiteral("альфа-альфа с точкой"), QStringLiteral("бета-бета с точкой")},
+                                         2, this);
+    RadioGroup1->setGeometry(16, 428, 369, 37);
+    RadioGroup1->setItemIndex(0);
+    connect(RadioGroup1, &canvas::RadioGroup::itemIndexChanged, this, [this] { RadioGroup1Click(); });
+    Button3 = MakeButton(this, QStringLiteral("Закрыть"), {536, 432, 75, 25});
+    gyroapp::ConnectHandler(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
+}
+
+void TForm5::RadioGroup1Click() { PaintBox1->repaint(); }
+
+void TForm5::Button3Click() { SetModalResult(gyroapp::mrOk); }
+
+void TForm5::PaintBox1Paint(canvas::Canvas& c)
+{
+    DrawPhasePortrait(c, GraphDataOf(model_), RadioGroup1->itemIndex(), PaintBox1->width(), PaintBox1->height());
+}
+
+TForm8::TForm8(const GimbalModel& model, TForm9& choice, QWidget* parent)
+    : ModalForm(parent), model_(model), choice_(choice)
+{
+    setObjectName(QStringLiteral("Form8"));
+    setWindowTitle(QStringLiteral("Графики "));
+    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
+    // Enter belongs to the time field here, not to closing the window.
+    SetKeysClose(false);
+    PlaceWindow({699, 498}, {192, 114});
+    canvas::MakeBevel(this, {0, 0, 693, 489});
+    canvas::MakeBevel(this, {8, 32, 677, 369});
+    PaintBox1 = new canvas::PaintBox(this);
+    PaintBox1->setGeometry(12, 36, 669, 361);
+    PaintBox1->OnPaint = [this](canvas::Canvas& c) { PaintBox1Paint(c); };
+    canvas::MakeLabel(this, QStringLiteral("Углы"), {8, 8}, "Times New Roman", 19);
+    canvas::MakeLabel(this, QStringLiteral("Уголовые скорости"), {520, 8}, "Times New Roman", 19);
+    canvas::MakeLabel(this, QStringLiteral("t, сек"), {632, 384}, "Times New Roman", 15, true, Qt::blue)->raise();
+    canvas::MakeBevel(this, {8, 421, 413, 33});
+    MaskEdit1 = new QLineEdit(this);
+    MaskEdit1->setGeometry(16, 425, 65, 21);
+    MaskEdit1->setMaxLength(6);
+    // Typing admits digits only; the end time itself may be shown with a fraction.
+    MaskEdit1->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), MaskEdit1));
+    MaskEdit1->installEventFilter(this);
+    canvas::MakeLabel(this, QStringLiteral("Время t "), {92, 430}, "MS Sans Serif", 15, true);
+    CheckBox1 = new QCheckBox(QStringLiteral("Маркеры"), this);
+    CheckBox1->setGeometry(476, 420, 97, 17);
+    Button2 = MakeButton(this, QStringLiteral("Выбрать графики"), {584, 416, 97, 25});
+    Button1 = MakeButton(this, QStringLiteral("Закрыть"), {592, 445, 83, 25});
+    QWidget::setTabOrder(Button1, MaskEdit1);
+    QWidget::setTabOrder(MaskEdit1, Button2);
+    QWidget::setTabOrder(Button2, CheckBox1);
+    gyroapp::ConnectHandler(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
+    gyroapp::ConnectHandler(Button2, &QPushButton::clicked, this, &TForm8::Button2Click);
+    gyroapp::ConnectHandler(CheckBox1, &QCheckBox::clicked, this, &TForm8::CheckBox1Click);
+}
+
+void TForm8::FormShow()
+{
+    MaskEdit1->setText(QString::fromStdString(timegraph::StopTimeText(model_.Params.StopTime, gyroapp::LocaleSeparators())));
+    // Activation follows the showing: the choice comes up once the window stands.
+    QTimer::singleShot(0, this, [this] { gyroapp::RunHandler([this] { FormActivate(); }); });
+}
+
+void TForm8::FormActivate()
+{
+    choice_.ShowModal();
+    PaintBox1->repaint();
+}
+
+void TForm8::Button2Click() { FormActivate(); }
+
+void TForm8::CheckBox1Click() { PaintBox1->repaint(); }
+
+void TForm8::Button1Click() { SetModalResult(gyroapp::mrOk); }
+
+void TForm8::MaskEdit1Enter()
+{
+    std::string text = MaskEdit1->text().toStdString();
+    const bool repaint = timegraph::TimeFieldEnter(text, model_.Params.StopTime, gyroapp::LocaleSeparators(),
+                                                   [](const std::string& m) {
+                                                       gyroapp::Services().Notify(QString::fromStdString(m));
+                                                   });
+    MaskEdit1->setText(QString::fromStdString(text));
+    if (repaint)
+        PaintBox1->repaint();
+}
+
+bool TForm8::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == MaskEdit1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            gyroapp::RunHandler([this] { MaskEdit1Enter(); });
+            return true;
+        }
+    }
+    return ModalForm::eventFilter(watched, event);
+}
+
+void TForm8::PaintBox1Paint(canvas::Canvas& c)
+{
+    const numfmt::Separators sep = gyroapp::LocaleSeparators();
+    std::string text = MaskEdit1->text().toStdString();
+    const double T = timegraph::TimeForRepaint(text, model_.Params.StopTime, sep, NotifyLater);
+    if (QString::fromStdString(text) != MaskEdit1->text())
+        MaskEdit1->setText(QString::fromStdString(text));
+    DrawGraph(c, GraphDataOf(model_), choice_.Choice(), CheckBox1->isChecked(), T, sep, PaintBox1->width(),
+              PaintBox1->height());
+}
+
+} // namespace veltrami

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "GimbalGraph.h"
+#include "ModalForm.h"
+
+#include <array>
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace canvas {
+class PaintBox;
+class RadioGroup;
+} // namespace canvas
+
+namespace veltrami {
+
+class GimbalModel;
+
+// Graph choice window: which of the four curves the graph window draws.
+class TForm9 : public gyroapp::ModalForm {
+    Q_OBJECT
+public:
+    explicit TForm9(QWidget* parent = nullptr);
+
+    CurveChoice Choice() const;
+    void Button1Click();
+
+    QFrame* Panel1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    std::array<QCheckBox*, 4> CheckBoxes{};
+    QPushButton* Button1 = nullptr;
+};
+
+// Phase-portrait window "Фазовый портрет": one frame's angle against its rate.
+class TForm5 : public gyroapp::ModalForm {
+    Q_OBJECT
+public:
+    TForm5(const GimbalModel& model, QWidget* parent = nullptr);
+
+    void RadioGroup1Click();
+    void Button3Click();
+    void PaintBox1Paint(canvas::Canvas& c);
+
+    canvas::PaintBox* PaintBox1 = nullptr;
+    canvas::RadioGroup* RadioGroup1 = nullptr;
+    QPushButton* Button3 = nullptr;
+
+private:
+    const GimbalModel& model_;
+};
+
+// Graph window "Графики ": angles and rates of the latest run against time.
+class TForm8 : public gyroapp::ModalForm {
+    Q_OBJECT
+public:
+    TForm8(const GimbalModel& model, TForm9& choice, QWidget* parent = nullptr);
+
+    void FormActivate();
+    void Button2Click();
+    void CheckBox1Click();
+    void MaskEdit1Enter();
+    void Button1Click();
+    void PaintBox1Paint(canvas::Canvas& c);
+
+    canvas::PaintBox* PaintBox1 = nullptr;
+    QLineEdit* MaskEdit1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+
+protected:
+    void FormShow() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    const GimbalModel& model_;
+    TForm9& choice_;
+};
+
+} // namespace veltrami
