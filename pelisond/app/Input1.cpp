@@ -2,6 +2,8 @@
 
 #include "ModelParameters.h"
 
+#include <QLabel>
+
 #include <array>
 
 namespace pelisond {
@@ -68,6 +70,13 @@ TForm3::TForm3(QWidget* parent)
     : ParameterWindow(TuningForkParameterLayout(), parent)
 {
     setObjectName(QStringLiteral("Form3"));
+    // "62000000000" is wider than the usual inset leaves in its bevel; such a caption
+    // starts nearer the bevel's edge so that no digit is cut.
+    for (QLabel* nominal : NominalLabels) {
+        const QRect inside = nominal->parentWidget()->rect().adjusted(2, 1, -2, -1);
+        if (nominal->fontMetrics().horizontalAdvance(nominal->text()) > nominal->width())
+            nominal->setGeometry(inside);
+    }
 }
 
 } // namespace pelisond

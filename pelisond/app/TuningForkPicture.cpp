@@ -29,16 +29,19 @@ QPointF P(double x, double y, double z = 0)
 
 // Device dimensions in drawing units: the arm b from the axis to a plate's centre, the
 // plate's half-width a along X and half-depth along Y, the frame's half-length and half-depth.
-constexpr double Arm = 84;
-constexpr double HalfWidth = 22;
-constexpr double HalfDepth = 24;
-constexpr double FrameX = 122;
-constexpr double FrameY = 36;
-constexpr double FrameBar = 8;
-constexpr double BaseLevel = -74;
-constexpr double BaseHalf = 34;
-constexpr double BaseThickness = 8;
+constexpr double Arm = 82;
+constexpr double HalfWidth = 20;
+constexpr double HalfDepth = 22;
+constexpr double FrameX = 124;
+constexpr double FrameY = 40;
+constexpr double FrameBar = 7;
+constexpr double BaseLevel = -108;
+constexpr double BaseHalf = 30;
+constexpr double BaseThickness = 7;
 constexpr double GroundLevel = BaseLevel - BaseThickness;
+// How far the drawing moves the plates out of their nominal places.
+constexpr double ShiftX = 10;
+constexpr double ShiftY = 10;
 
 QPainterPath Outline(std::initializer_list<QPointF> points)
 {
@@ -141,19 +144,14 @@ void DrawAircraft(QPainter& p)
 {
     // Seen from above, lying in the plane the base stands on, nose along X.
     const double z = GroundLevel;
-    QPainterPath plane;
     const QPointF outline[] = {
-        {182, 0},   {168, 10},  {140, 15},  {40, 15},   {-10, 118}, {-34, 118}, {-16, 15},  {-128, 14},
-        {-150, 52}, {-166, 52}, {-158, 12}, {-172, 4},  {-172, -4}, {-158, -12}, {-166, -52}, {-150, -52},
-        {-128, -14}, {-16, -15}, {-34, -118}, {-10, -118}, {40, -15}, {140, -15}, {168, -10}};
-    bool first = true;
-    for (const QPointF& q : outline) {
-        if (first)
-            plane.moveTo(P(q.x(), q.y(), z));
-        else
-            plane.lineTo(P(q.x(), q.y(), z));
-        first = false;
-    }
+        {112, 0},   {102, 6},   {84, 9},    {26, 9},   {-8, 70},   {-22, 70},  {-12, 9},   {-76, 8},
+        {-90, 32},  {-100, 32}, {-95, 7},   {-104, 3}, {-104, -3}, {-95, -7}, {-100, -32}, {-90, -32},
+        {-76, -8},  {-12, -9},  {-22, -70}, {-8, -70}, {26, -9},   {84, -9},  {102, -6}};
+    QPainterPath plane;
+    plane.moveTo(P(outline[0].x(), outline[0].y(), z));
+    for (const QPointF& q : outline)
+        plane.lineTo(P(q.x(), q.y(), z));
     plane.closeSubpath();
     p.drawPath(plane);
 }
@@ -196,10 +194,8 @@ void DrawFrame(QPainter& p)
     p.restore();
     // Suspension beams from the frame to both plates, along Y.
     for (double cx : {-Arm, Arm})
-        for (double side : {-1.0, 1.0}) {
-            p.drawLine(P(cx - 8, side * HalfDepth), P(cx - 8, side * (FrameY - FrameBar)));
-            p.drawLine(P(cx + 8, side * HalfDepth), P(cx + 8, side * (FrameY - FrameBar)));
-        }
+        for (double side : {-1.0, 1.0})
+            p.drawLine(P(cx, side * HalfDepth), P(cx, side * (FrameY - FrameBar)));
 }
 
 } // namespace
@@ -235,77 +231,86 @@ void TuningForkPicture::Draw(QPainter& p, QSizeF size)
 
     // The aircraft carrying the base, and the base turning at Omega about Z.
     DrawAircraft(p);
-    Styled(p, Qt::DashDotLine, [&] { p.drawLine(P(0, 0, GroundLevel - 14), P(0, 0, BaseLevel)); });
     DrawBase(p);
-    TurnArrow(p, BaseHalf + 18, BaseLevel - 4, 200, 330);
-    Text(p, P(BaseHalf + 24, 16, BaseLevel - 8) + QPointF(2, 14), QStringLiteral("Ω"));
+    TurnArrow(p, BaseHalf + 14, BaseLevel + 12, 200, 335);
+    Text(p, P(BaseHalf + 14, 0, BaseLevel + 12) + QPointF(-20, 28), QStringLiteral("Ω"));
 
-    // Output axis Z from the base up through the frame's hub.
-    p.drawLine(P(-3, 0, BaseLevel), P(-3, 0, -2));
-    p.drawLine(P(3, 0, BaseLevel), P(3, 0, -2));
+    // Output axis Z: a shaft from the base up to the frame's hub.
+    p.drawLine(P(0, 0, BaseLevel) + QPointF(-3, 0), P(0, 0, -3) + QPointF(-3, 0));
+    p.drawLine(P(0, 0, BaseLevel) + QPointF(3, 0), P(0, 0, -3) + QPointF(3, 0));
 
     // The frame's swing about Z.
-    Styled(p, Qt::DashLine, [&] { p.drawPath(Circle(std::hypot(FrameX, FrameY) + 4, 0)); });
+    Styled(p, Qt::DashLine, [&] { p.drawPath(Circle(std::hypot(FrameX, FrameY) + 2, 0)); });
 
     DrawFrame(p);
 
-    // Sensing plates at both ends: nominal (dotted) and displaced (dashed outline).
-    const double dx = 12, dy = 10;
+    // Sensing plates at both ends: nominal (dotted) and displaced (dashed outline), moved
+    // in antiphase.
     DottedPlate(p, -Arm, 0);
     DottedPlate(p, Arm, 0);
     Styled(p, Qt::DashLine, [&] {
-        p.drawPath(FlatRect(-Arm - HalfWidth - dx, -HalfDepth + dy, -Arm + HalfWidth - dx, HalfDepth + dy));
-        p.drawPath(FlatRect(Arm - HalfWidth + dx, -HalfDepth - dy, Arm + HalfWidth + dx, HalfDepth - dy));
+        p.drawPath(FlatRect(-Arm - HalfWidth - ShiftX, -HalfDepth + ShiftY, -Arm + HalfWidth - ShiftX,
+                            HalfDepth + ShiftY));
+        p.drawPath(FlatRect(Arm - HalfWidth + ShiftX, -HalfDepth - ShiftY, Arm + HalfWidth + ShiftX,
+                            HalfDepth - ShiftY));
     });
 
     // Axes X along the frame, Y across it, origin 0 on the output axis, Z up.
     Styled(p, Qt::DashDotLine, [&] {
-        p.drawLine(P(-FrameX - 40, 0), P(FrameX + 46, 0));
-        p.drawLine(P(0, -FrameY - 24), P(0, FrameY + 58));
-        p.drawLine(P(0, 0, 0), P(0, 0, 104));
+        p.drawLine(P(-FrameX - 30, 0), P(FrameX + 40, 0));
+        p.drawLine(P(0, -FrameY - 20), P(0, FrameY + 46));
+        p.drawLine(P(0, 0, 0), P(0, 0, 100));
     });
-    ArrowHead(p, P(FrameX + 50, 0), P(FrameX + 30, 0));
-    ArrowHead(p, P(0, FrameY + 62), P(0, FrameY + 42));
-    ArrowHead(p, P(0, 0, 108), P(0, 0, 90));
-    Text(p, P(FrameX + 54, 0) + QPointF(0, 4), QStringLiteral("X"));
-    Text(p, P(0, FrameY + 66) + QPointF(-18, 12), QStringLiteral("Y"));
-    Text(p, P(0, 0, 108) + QPointF(8, 4), QStringLiteral("Z"));
-    Text(p, P(0, 0) + QPointF(-16, -4), QStringLiteral("0"));
+    ArrowHead(p, P(FrameX + 46, 0), P(FrameX + 30, 0));
+    ArrowHead(p, P(0, FrameY + 52), P(0, FrameY + 36));
+    ArrowHead(p, P(0, 0, 106), P(0, 0, 90));
+    Text(p, P(FrameX + 50, 0) + QPointF(2, 8), QStringLiteral("X"));
+    Text(p, P(0, FrameY + 52) + QPointF(-22, 10), QStringLiteral("Y"));
+    Text(p, P(0, 0, 106) + QPointF(8, 8), QStringLiteral("Z"));
+    Text(p, P(0, 0) + QPointF(6, 20), QStringLiteral("0"));
 
     // The frame's turn phi about Z.
-    TurnArrow(p, 20, 62, 210, 330);
-    Text(p, P(20, -20, 62) + QPointF(10, -4), QStringLiteral("φ"));
+    TurnArrow(p, 18, 58, 200, 340);
+    Text(p, P(18, -18, 58) + QPointF(12, 2), QStringLiteral("φ"));
 
-    // Driving forces along X, in antiphase.
-    Arrow(p, P(-Arm, 0), P(-Arm - HalfWidth - 30, 0, 0) + QPointF(0, -14));
-    Arrow(p, P(Arm, 0), P(Arm + HalfWidth + 30, 0, 0) + QPointF(0, -14));
-    Text(p, P(-Arm - HalfWidth - 30, 0) + QPointF(-14, -18), QStringLiteral("F"));
-    Text(p, P(Arm + HalfWidth + 30, 0) + QPointF(4, -18), QStringLiteral("F"));
+    // Driving forces along X, in antiphase, on the plates' outer edges.
+    Arrow(p, P(-Arm - HalfWidth, 0), P(-Arm - HalfWidth - 34, 0));
+    Arrow(p, P(Arm + HalfWidth, 0), P(Arm + HalfWidth + 34, 0));
+    Text(p, P(-Arm - HalfWidth - 34, 0) + QPointF(-2, -8), QStringLiteral("F"));
+    Text(p, P(Arm + HalfWidth + 34, 0) + QPointF(-16, 24), QStringLiteral("F"));
 
-    // Displacements of the plates from their nominal positions.
-    DoubleArrow(p, P(-Arm - HalfWidth, HalfDepth + 6), P(-Arm - HalfWidth - dx, HalfDepth + 6));
-    Indexed(p, P(-Arm - HalfWidth - dx, HalfDepth + 6) + QPointF(-24, 14), QStringLiteral("x"), QStringLiteral("1"));
-    DoubleArrow(p, P(-Arm - HalfWidth - 6, -HalfDepth), P(-Arm - HalfWidth - 6, -HalfDepth + dy));
-    Indexed(p, P(-Arm - HalfWidth - 6, -HalfDepth) + QPointF(-26, 2), QStringLiteral("y"), QStringLiteral("1"));
-    DoubleArrow(p, P(Arm + HalfWidth, -HalfDepth - 6), P(Arm + HalfWidth + dx, -HalfDepth - 6));
-    Indexed(p, P(Arm + HalfWidth + dx, -HalfDepth - 6) + QPointF(2, -6), QStringLiteral("x"), QStringLiteral("2"));
-    DoubleArrow(p, P(Arm + HalfWidth + 6, HalfDepth), P(Arm + HalfWidth + 6, HalfDepth - dy));
-    Indexed(p, P(Arm + HalfWidth + 6, HalfDepth) + QPointF(6, 12), QStringLiteral("y"), QStringLiteral("2"));
+    // Displacements of the plates: x along X at the plate's front, y along Y at its side.
+    p.save();
+    p.setPen(QPen(Qt::black, 1.2));
+    DoubleArrow(p, P(-Arm - HalfWidth - ShiftX, HalfDepth + ShiftY + 10), P(-Arm - HalfWidth, HalfDepth + ShiftY + 10));
+    DoubleArrow(p, P(-Arm - HalfWidth - ShiftX - 10, HalfDepth), P(-Arm - HalfWidth - ShiftX - 10, HalfDepth + ShiftY));
+    DoubleArrow(p, P(Arm + HalfWidth, -HalfDepth - ShiftY - 10), P(Arm + HalfWidth + ShiftX, -HalfDepth - ShiftY - 10));
+    DoubleArrow(p, P(Arm + HalfWidth + ShiftX + 10, -HalfDepth), P(Arm + HalfWidth + ShiftX + 10, -HalfDepth - ShiftY));
+    p.restore();
+    Indexed(p, P(-Arm - HalfWidth - ShiftX / 2, HalfDepth + ShiftY + 10) + QPointF(-10, 22), QStringLiteral("x"),
+            QStringLiteral("1"));
+    Indexed(p, P(-Arm - HalfWidth - ShiftX - 10, HalfDepth + ShiftY / 2) + QPointF(-28, 4), QStringLiteral("y"),
+            QStringLiteral("1"));
+    Indexed(p, P(Arm + HalfWidth + ShiftX / 2, -HalfDepth - ShiftY - 10) + QPointF(-6, -8), QStringLiteral("x"),
+            QStringLiteral("2"));
+    Indexed(p, P(Arm + HalfWidth + ShiftX + 10, -HalfDepth - ShiftY / 2) + QPointF(6, 8), QStringLiteral("y"),
+            QStringLiteral("2"));
 
-    // The arm b from the axis to a plate's centre, and the plate's half-width a.
+    // The arm b from the axis to the second plate's centre, behind the frame, and the
+    // first plate's half-width a, in front of it.
     p.save();
     p.setPen(QPen(Qt::black, 1.0));
-    const double armY = -FrameY - 14;
-    p.drawLine(P(0, -FrameY - 2), P(0, armY - 4));
-    p.drawLine(P(Arm, -HalfDepth - 18), P(Arm, armY - 4));
+    const double armY = -FrameY - 12;
+    p.drawLine(P(Arm, -HalfDepth - ShiftY - 4), P(Arm, armY - 4));
+    p.drawLine(P(0, -FrameY), P(0, armY - 4));
     DoubleArrow(p, P(0, armY), P(Arm, armY));
-    const double aY = HalfDepth + 30;
+    const double aY = FrameY + 14;
     p.drawLine(P(-Arm, HalfDepth + 2), P(-Arm, aY + 4));
     p.drawLine(P(-Arm + HalfWidth, HalfDepth + 2), P(-Arm + HalfWidth, aY + 4));
     DoubleArrow(p, P(-Arm, aY), P(-Arm + HalfWidth, aY));
     p.restore();
-    Text(p, P(Arm / 2, armY) + QPointF(4, -6), QStringLiteral("b"));
-    Text(p, P(-Arm + HalfWidth / 2, aY) + QPointF(-4, 20), QStringLiteral("a"));
+    Text(p, P(Arm / 2, armY) + QPointF(2, -6), QStringLiteral("b"));
+    Text(p, P(-Arm + HalfWidth / 2, aY) + QPointF(-8, 22), QStringLiteral("a"));
 
     p.restore();
 }

@@ -1,0 +1,143 @@
+#include "Input1.h"
+#include "ModelParameters.h"
+#include "WindowTestSupport.h"
+
+#include <QFontInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using pelisond::TForm3;
+
+TEST(ParameterWindow, ThirtyUnevenRowsStandWhereTheLayoutSays)
+{
+    TForm3 form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Исходные данные"));
+    EXPECT_EQ(form.Panel1->size(), QSize(741, 545));
+    EXPECT_EQ(form.ScrollBox1->geometry(), QRect(12, 16, 699, 477));
+    EXPECT_EQ(form.ScrollBox1->widget()->size(), QSize(667, 830));
+    ASSERT_EQ(form.RowCount(), 30);
+
+    const int tops[] = {19,  45,  71,  97,  123, 149, 175, 201, 227, 253, 279, 305, 331, 357, 383,
+                        409, 435, 461, 487, 514, 542, 570, 596, 622, 648, 674, 700, 727, 755, 783};
+    for (int k = 1; k <= 30; ++k) {
+        const auto& source = pelisond::ParameterRows[static_cast<std::size_t>(k - 1)];
+        const int top = tops[k - 1];
+        const bool wide = k == 20 || k == 21 || k == 22 || k >= 28;
+        QLineEdit* edit = form.Edit(k);
+        EXPECT_EQ(edit->objectName(), QStringLiteral("Edit%1").arg(k));
+        EXPECT_EQ(edit->geometry(), QRect(8, top, wide ? 101 : 99, 21)) << "row " << k;
+
+        QLabel* name = form.NameLabels[static_cast<std::size_t>(k - 1)];
+        QLabel* nominal = form.NominalLabels[static_cast<std::size_t>(k - 1)];
+        EXPECT_EQ(name->text().toStdString(), source.label) << "row " << k;
+        EXPECT_EQ(nominal->text().toStdString(), source.nominal) << "row " << k;
+        EXPECT_EQ(name->x(), 121);
+        EXPECT_GE(name->y() - top, 1) << "row " << k;
+        EXPECT_LE(name->y() - top, 6) << "row " << k;
+        // The longest names must still end before the nominal column.
+        EXPECT_LT(name->x() + name->sizeHint().width(), 599) << "row " << k;
+        const QRect bevel = nominal->parentWidget()->geometry();
+        EXPECT_EQ(bevel.topLeft().x(), 599) << "row " << k;
+        EXPECT_EQ(bevel.size(), QSize(67, 21)) << "row " << k;
+        EXPECT_GE(top - bevel.y(), 0) << "row " << k;
+        EXPECT_LE(top - bevel.y(), 7) << "row " << k;
+        // Every nominal caption fits its bevel.
+        EXPECT_LE(nominal->fontMetrics().horizontalAdvance(nominal->text()), nominal->width()) << "row " << k;
+
+        const int fontHeight = k <= 2 ? 11 : 10;
+        EXPECT_EQ(QFontInfo(name->font()).pixelSize(), fontHeight) << "row " << k;
+        EXPECT_EQ(QFontInfo(nominal->font()).pixelSize(), fontHeight) << "row " << k;
+        EXPECT_EQ(QFontInfo(edit->font()).pixelSize(), 10) << "row " << k;
+    }
+    // The last row ends inside the scrolled table.
+    EXPECT_LE(form.Edit(30)->geometry().bottom(), 830);
+
+    EXPECT_EQ(form.Button1->text(), QStringLiteral("Принять"));
+    EXPECT_EQ(form.Button1->geometry(), QRect(12, 506, 61, 20));
+    EXPECT_EQ(form.Button2->text(), QStringLiteral("Отмена"));
+    EXPECT_EQ(form.Button2->geometry(), QRect(84, 506, 61, 20));
+    EXPECT_FALSE(form.Button1->isDefault() || form.Button1->autoDefault());
+    EXPECT_FALSE(form.Button2->isDefault() || form.Button2->autoDefault());
+}
+
+// The widget Tab moves to from w.
+QWidget* NextTabStop(QWidget* w)
+{
+    do
+        w = w->nextInFocusChain();
+    while (!(w->focusPolicy() & Qt::TabFocus));
+    return w;
+}
+
+TEST(ParameterWindow, TabRunsThroughTheFieldsThenCancelThenAccept)
+{
+    TForm3 form;
+    for (int k = 1; k < 30; ++k)
+        EXPECT_EQ(NextTabStop(form.Edit(k)), form.Edit(k + 1)) << "after Edit" << k;
+    EXPECT_EQ(NextTabStop(form.Edit(30)), form.Button2);
+    EXPECT_EQ(NextTabStop(form.Button2), form.Button1);
+    EXPECT_EQ(NextTabStop(form.Button1), form.Edit(1));
+}
+
+TEST(ParameterWindow, EnterAndEscDoNotCloseItAndTheCloseBoxCancels)
+{
+    TForm3 form;
+    testsupport::WhenShown(&form, [&] {
+        form.Edit(21)->setFocus();
+        QTest::keyClick(form.Edit(21), Qt::Key_Return);
+        QTest::keyClick(form.Edit(21), Qt::Key_Enter);
+        QTest::keyClick(form.Edit(21), Qt::Key_Escape);
+        form.Button1->setFocus();
+        QTest::keyClick(form.Button1, Qt::Key_Escape);
+        QTest::keyClick(form.Button1, Qt::Key_Return);
+        EXPECT_TRUE(form.isVisible());
+        testsupport::SaveScreenshot(&form, QStringLiteral("parameters"));
+        form.close();
+    });
+    EXPECT_EQ(form.ShowModal(), gyroapp::mrCancel);
+
+    testsupport::WhenShown(&form, [&] { QTest::mouseClick(form.Button1, Qt::LeftButton); });
+    EXPECT_EQ(form.ShowModal(), gyroapp::mrOk);
+    testsupport::WhenShown(&form, [&] { QTest::mouseClick(form.Button2, Qt::LeftButton); });
+    EXPECT_EQ(form.ShowModal(), gyroapp::mrCancel);
+}
+
+TEST(ParameterWindow, FieldsWriteInTheirRowFormatsWithTheLocaleSeparator)
+{
+    using testsupport::Local;
+    TForm3 form;
+    struct Row {
+        int k;
+        float value;
+        QString text;
+    } const rows[] = {
+        {1, 0.000003f, Local("0.000003")},            // fixed, 6 decimals
+        {2, 0.00003f, Local("0.000030")},             // fixed keeps its trailing zero
+        {6, 0.0000042f, Local("0.00000420")},         // fixed, 8 decimals
+        {7, 0.000001f, Local("0.00000100")},
+        {5, 1234567.0f, Local("1.2346E00006")},       // general with five exponent digits
+        {11, 1150000000.0f, Local("1.15E9")},
+        {18, 39.46f, Local("39.5")},                  // three significant digits
+        {20, 951e15f, Local("9.51E17")},
+        {30, 0.0f, QStringLiteral("0")},
+    };
+    for (const Row& row : rows) {
+        form.SetValue(row.k, row.value);
+        EXPECT_EQ(form.Edit(row.k)->text(), row.text) << "row " << row.k;
+    }
+    // The window takes any text; only reading it fails.
+    form.Edit(21)->setText(QStringLiteral("1554Е8"));
+    EXPECT_THROW(form.Value(21), numfmt::ConversionError);
+    form.Edit(21)->setText(QStringLiteral("1554E8"));
+    EXPECT_FLOAT_EQ(static_cast<float>(form.Value(21)), 1554e8f);
+}
+
+} // namespace
