@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -139,6 +141,14 @@ TEST_F(PelisondWindows, StartUpFillsTheFieldsInTheirFormatsAndUsesTheShownValues
     EXPECT_EQ(services.BusyPeriods, 0);
     EXPECT_TRUE(services.Notices.isEmpty());
     EXPECT_TRUE(services.Errors.isEmpty());
+
+    EditParameters(
+        [] {
+            testsupport::SaveScreenshot(Form3, QStringLiteral("parameters-top"));
+            Form3->ScrollBox1->verticalScrollBar()->setValue(Form3->ScrollBox1->verticalScrollBar()->maximum());
+            testsupport::SaveScreenshot(Form3, QStringLiteral("parameters-bottom"));
+        },
+        false);
 }
 
 TEST_F(PelisondWindows, MissingDataFileEndsTheProgramAfterTheNotice)
