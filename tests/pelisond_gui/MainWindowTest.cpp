@@ -112,13 +112,13 @@ TEST_F(PelisondWindows, MainWindowHasItsControlsAndPicture)
 
 TEST_F(PelisondWindows, StartUpFillsTheFieldsInTheirFormatsAndUsesTheShownValues)
 {
-    Start(testsupport::DataWith({{18, "39.46"}, {19, "1.234"}}));
+    Start(testsupport::DataWith({{5, "1234567"}, {18, "39.46"}, {19, "1.234"}}));
     struct Row {
         int k;
         QString text;
     } const rows[] = {
         {1, Local("0.000003")},   {2, Local("0.000030")},   {3, Local("0.119")},
-        {4, QStringLiteral("500")}, {5, QStringLiteral("1500")}, {6, Local("0.00000420")},
+        {4, QStringLiteral("500")}, {5, Local("1.2346E00006")}, {6, Local("0.00000420")},
         {7, Local("0.00000100")}, {8, Local("0.2")},        {9, QStringLiteral("49500")},
         {11, Local("1.15E9")},    {12, Local("6.2E10")},    {13, QStringLiteral("62800")},
         {14, QStringLiteral("1")}, {15, QStringLiteral("0")}, {17, Local("39.4")},

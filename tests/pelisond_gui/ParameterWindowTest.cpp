@@ -110,34 +110,4 @@ TEST(ParameterWindow, EnterAndEscDoNotCloseItAndTheCloseBoxCancels)
     EXPECT_EQ(form.ShowModal(), gyroapp::mrCancel);
 }
 
-TEST(ParameterWindow, FieldsWriteInTheirRowFormatsWithTheLocaleSeparator)
-{
-    using testsupport::Local;
-    TForm3 form;
-    struct Row {
-        int k;
-        float value;
-        QString text;
-    } const rows[] = {
-        {1, 0.000003f, Local("0.000003")},            // fixed, 6 decimals
-        {2, 0.00003f, Local("0.000030")},             // fixed keeps its trailing zero
-        {6, 0.0000042f, Local("0.00000420")},         // fixed, 8 decimals
-        {7, 0.000001f, Local("0.00000100")},
-        {5, 1234567.0f, Local("1.2346E00006")},       // general with five exponent digits
-        {11, 1150000000.0f, Local("1.15E9")},
-        {18, 39.46f, Local("39.5")},                  // three significant digits
-        {20, 951e15f, Local("9.51E17")},
-        {30, 0.0f, QStringLiteral("0")},
-    };
-    for (const Row& row : rows) {
-        form.SetValue(row.k, row.value);
-        EXPECT_EQ(form.Edit(row.k)->text(), row.text) << "row " << row.k;
-    }
-    // The window takes any text; only reading it fails.
-    form.Edit(21)->setText(QStringLiteral("1554Е8"));
-    EXPECT_THROW(form.Value(21), numfmt::ConversionError);
-    form.Edit(21)->setText(QStringLiteral("1554E8"));
-    EXPECT_FLOAT_EQ(static_cast<float>(form.Value(21)), 1554e8f);
-}
-
 } // namespace
