@@ -1,0 +1,2 @@
+// The view driving the main window's timer.
+#include "ViewFixture.h"
