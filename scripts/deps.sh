@@ -28,7 +28,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The tests read numbers under a Russian locale too, where the decimal separator is a comma.
-if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
-  "${sudo_cmd[@]}" localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 || echo "warning: could not generate ru_RU.UTF-8"
-fi
+# The tests read numbers under a Russian (decimal comma) and an English (decimal point) locale.
+for loc in ru_RU en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^${loc}\.utf-\?8$"; then
+    "${sudo_cmd[@]}" localedef -i "$loc" -f UTF-8 "$loc.UTF-8" || echo "warning: could not generate $loc.UTF-8"
+  fi
+done

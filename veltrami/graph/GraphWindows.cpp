@@ -110,8 +110,12 @@ void TForm5::PaintBox1Paint(canvas::Canvas& c)
     DrawPhasePortrait(c, GraphDataOf(model_), RadioGroup1->itemIndex(), PaintBox1->width(), PaintBox1->height());
 }
 
-TForm8::TForm8(const GimbalModel& model, TForm9& choice, QWidget* parent)
-    : ModalForm(parent), model_(model), choice_(choice)
+TForm8::TForm8(const GimbalModel& model, TForm9& choice, QWidget* parent) : TForm8(model, parent)
+{
+    choice_ = &choice;
+}
+
+TForm8::TForm8(const GimbalModel& model, QWidget* parent) : ModalForm(parent), model_(model)
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Графики "));
@@ -156,7 +160,8 @@ void TForm8::FormShow()
 
 void TForm8::FormActivate()
 {
-    choice_.ShowModal();
+    if (choice_)
+        choice_->ShowModal();
     PaintBox1->repaint();
 }
 
@@ -197,7 +202,7 @@ void TForm8::PaintBox1Paint(canvas::Canvas& c)
     const double T = timegraph::TimeForRepaint(text, model_.Params.StopTime, sep, NotifyLater);
     if (QString::fromStdString(text) != MaskEdit1->text())
         MaskEdit1->setText(QString::fromStdString(text));
-    DrawGraph(c, GraphDataOf(model_), choice_.Choice(), CheckBox1->isChecked(), T, sep, PaintBox1->width(),
+    DrawGraph(c, GraphDataOf(model_), choice_ ? choice_->Choice() : CurveChoice{}, CheckBox1->isChecked(), T, sep, PaintBox1->width(),
               PaintBox1->height());
 }
 

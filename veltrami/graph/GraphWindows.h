@@ -59,6 +59,9 @@ class TForm8 : public gyroapp::ModalForm {
     Q_OBJECT
 public:
     TForm8(const GimbalModel& model, TForm9& choice, QWidget* parent = nullptr);
+    // The program creates the graph window before the choice window and joins them after.
+    explicit TForm8(const GimbalModel& model, QWidget* parent = nullptr);
+    void SetChoiceWindow(TForm9& choice) { choice_ = &choice; }
 
     void FormActivate();
     void Button2Click();
@@ -79,7 +82,7 @@ protected:
 
 private:
     const GimbalModel& model_;
-    TForm9& choice_;
+    TForm9* choice_ = nullptr;
 };
 
 } // namespace veltrami
