@@ -1,21 +1,4 @@
 #pragma once
 
-#include "ModalForm.h"
-
-namespace veltrami {
-
-// Phase-portrait window "Фазовый портрет". Empty until the phase portrait comes.
-class TForm5 : public gyroapp::ModalForm {
-    Q_OBJECT
-public:
-    explicit TForm5(QWidget* parent = nullptr);
-};
-
-// Graph choice window: which curves the graph window draws. Empty until the graphs come.
-class TForm9 : public gyroapp::ModalForm {
-    Q_OBJECT
-public:
-    explicit TForm9(QWidget* parent = nullptr);
-};
-
-} // namespace veltrami
+// The choice window TForm9 and the phase portrait TForm5 live with the graph drawing.
+#include "GraphWindows.h"

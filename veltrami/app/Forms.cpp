@@ -20,9 +20,10 @@ void CreateForms(const std::string& dataPath)
     Form1 = new TForm1(dataPath);
     Form3 = new TForm3;
     Form2 = new TForm2;
-    Form8 = new TForm8;
-    Form5 = new TForm5;
+    Form8 = new TForm8(Form1->Model);
+    Form5 = new TForm5(Form1->Model);
     Form9 = new TForm9;
+    Form8->SetChoiceWindow(*Form9);
 }
 
 void DestroyForms()

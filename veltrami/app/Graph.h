@@ -1,14 +1,4 @@
 #pragma once
 
-#include "ModalForm.h"
-
-namespace veltrami {
-
-// Graph window "Графики ": the time curves of the latest run. Empty until the graphs come.
-class TForm8 : public gyroapp::ModalForm {
-    Q_OBJECT
-public:
-    explicit TForm8(QWidget* parent = nullptr);
-};
-
-} // namespace veltrami
+// The graph window TForm8 lives with the graph drawing it shows.
+#include "GraphWindows.h"
