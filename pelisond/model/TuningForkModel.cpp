@@ -2,6 +2,7 @@
 
 #include "DataFileReader.h"
 #include "NumberFormat.h"
+#include "StepAdvice.h"
 
 #include <algorithm>
 #include <climits>
@@ -327,6 +328,37 @@ std::string TuningForkModel::CheckParameters() const
     return {};
 }
 
+double TuningForkModel::FastestRate() const
+{
+    ModelParameters q = Params;
+    const ResonanceStiffnesses s = ComputeResonanceStiffnesses(q);
+    q.StiffnessFi = s.Fi;
+    q.StiffnessY1 = s.Y1;
+    q.StiffnessY2 = s.Y2;
+    const RunConstants c = ComputeRunConstants(q);
+    // Moment of inertia about the output axis with the elements at their nominal places.
+    const double X1 = -c.L - c.d, X2 = c.L + c.d;
+    const double J = c.m1 * (c.e1e1 + X1 * X1) + c.m2 * (c.e2e2 + X2 * X2) + c.Iown;
+    double rate = 0;
+    auto consider = [&rate](double r) {
+        if (std::isfinite(r))
+            rate = std::max(rate, std::fabs(r));
+    };
+    consider(std::sqrt(std::fabs(c.kX1T / c.m1)));
+    consider(std::sqrt(std::fabs(c.kX2T / c.m2)));
+    consider(std::sqrt(std::fabs(c.kY1T / c.m1)));
+    consider(std::sqrt(std::fabs(c.kY2T / c.m2)));
+    consider(std::sqrt(std::fabs(c.kFiT / J)));
+    consider(c.driveFrequency);
+    consider(c.baseRate);
+    consider(c.cX1 / c.m1);
+    consider(c.cX2 / c.m2);
+    consider(c.cY1 / c.m1);
+    consider(c.cY2 / c.m2);
+    consider(c.cFi / J);
+    return rate;
+}
+
 bool TuningForkModel::Reserve(std::size_t n)
 {
     try {
@@ -460,7 +492,13 @@ RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& can
                 sum += solution[i];
             if (!std::isfinite(sum))
                 return RunStatus::Diverged("Расчет остановлен: решение перестало быть конечным при t = "
-                                               + numfmt::FormatGeneral(solution[sT], 6, numfmt::PointSeparators()) + " с",
+                                               + numfmt::FormatGeneral(solution[sT], 6, numfmt::PointSeparators())
+                                               + " с. Уменьшите шаг расчета."
+                                               + stepadvice::Advice(FastestRate(),
+                                                                    [](double v) {
+                                                                        return numfmt::FormatGeneral(
+                                                                            v, 6, numfmt::PointSeparators());
+                                                                    }),
                                            solution[sT]);
             if (cancel && (++steps & 4095) == 0 && cancel(solution[sT]))
                 return RunStatus::Cancelled("Расчет прерван", solution[sT]);

@@ -104,6 +104,11 @@ public:
     // Uses the run constants of the latest Calculate.
     void EvaluateDerivatives();
 
+    // The fastest rate of the model at its initial state, 1/s: the natural frequencies
+    // sqrt(k/m) of the X, Y and frame modes (with the resonance stiffnesses), the drive
+    // frequency, the base rate and the damping rates, whichever is largest.
+    double FastestRate() const;
+
     // Steps between two samples, trunc(PrintStep * 1.0000001 / Step) in extended precision.
     long long StepsPerSample() const;
     // trunc(StopTime / PrintStep + 100), the series capacity the counting rules give.

@@ -285,6 +285,22 @@ TEST(PelisondRun, DivergingRunStopsWithTheTimeAndKeepsItsSamples)
     }
 }
 
+TEST(PelisondRun, DivergenceAdviceGivesAStepThatRuns)
+{
+    TuningForkModel model;
+    model.Params = NominalParams();
+    model.Params.Step = 0.00003f;
+    model.Params.StopTime = 0.003f;
+    const RunStatus diverged = model.Calculate();
+    ASSERT_EQ(diverged.kind, RunStatus::Kind::Diverged);
+    // The Y modes sit at sqrt(4.15) times the drive frequency.
+    EXPECT_NEAR(model.FastestRate(), std::sqrt(4.15) * 62800, 200);
+    EXPECT_NE(diverged.message.find("не более 1E-6 с"), std::string::npos) << diverged.message;
+    model.Params.Step = 0.000001f;
+    const RunStatus advised = model.Calculate();
+    EXPECT_TRUE(advised.ok()) << advised.message;
+}
+
 TEST(PelisondRun, CancelledRunKeepsItsSamples)
 {
     TuningForkModel model;

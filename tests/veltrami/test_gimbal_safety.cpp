@@ -96,6 +96,26 @@ TEST(GimbalSafety, NominalStepDivergesAndKeepsTheSamplesBeforeIt)
     EXPECT_TRUE(model.Calculated);
 }
 
+TEST(GimbalSafety, DivergenceAdviceGivesAStepThatRuns)
+{
+    GimbalModel model;
+    model.Params = fixtures::NominalParameters();
+    EXPECT_NEAR(model.FastestRate(), 1000.0, 1e-3) << "nutation H / sqrt(J_alpha J_beta)";
+    const RunStatus diverged = model.Calculate();
+    ASSERT_EQ(diverged.kind, RunStatus::Kind::Diverged);
+    EXPECT_NE(diverged.message.find("не более 0.0002 с"), std::string::npos) << diverged.message;
+
+    model.Params.Step = 0.0002f;
+    ASSERT_TRUE(model.AllocateSeries().ok());
+    const RunStatus advised = model.Calculate();
+    EXPECT_TRUE(advised.ok()) << advised.message;
+    EXPECT_LT(std::fabs(model.BetMax), 0.1f) << "the advised step integrates the nominal rotor";
+
+    model.Params.KineticMoment = 0;
+    model.Params.MomentBetFrequency = 35;
+    EXPECT_NEAR(model.FastestRate(), 35.0, 1e-6) << "without the rotor the drive is the fastest";
+}
+
 TEST(GimbalSafety, CancelledRunKeepsWhatItRecorded)
 {
     GimbalModel model;

@@ -2,6 +2,7 @@
 
 #include "DataFileReader.h"
 #include "NumberFormat.h"
+#include "StepAdvice.h"
 
 #include <array>
 #include <cmath>
@@ -175,6 +176,27 @@ void GimbalModel::EvaluateDerivatives()
     GimbalDerivatives(Constants, Integrator.Point.data(), Integrator.Derivative.data(), CurMomentBet, CurMomentAlf);
 }
 
+double GimbalModel::FastestRate() const
+{
+    const GimbalRunConstants c = GimbalRunConstants::From(Params);
+    const double sinBet = std::sin(double(Params.InitialBet));
+    const double jAlf = c.J0 - c.DeltaJ * sinBet * sinBet;
+    const double jBet = c.JBet;
+    double rate = 0;
+    auto consider = [&rate](double r) {
+        if (std::isfinite(r))
+            rate = std::max(rate, std::fabs(r));
+    };
+    consider(c.KineticMoment / std::sqrt(jAlf * jBet));
+    consider(c.MomentBetFrequency);
+    consider(c.MomentAlfFrequency);
+    consider(c.DampFrequency);
+    consider((std::fabs(c.DampAlfMean) + std::fabs(c.DampHalfSwing)) / jAlf);
+    consider((std::fabs(c.DampBetMean) + std::fabs(c.DampHalfSwing)) / jBet);
+    consider(std::sqrt(std::fabs(c.GravityMoment) / std::min(jAlf, jBet)));
+    return rate;
+}
+
 RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
 {
     if (std::string why = CheckParameters(); !why.empty())
@@ -230,7 +252,8 @@ RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
         if (!(std::isfinite(solution[1]) && std::isfinite(solution[2]) && std::isfinite(solution[3])
               && std::isfinite(solution[4]))) {
             return RunStatus::Diverged("Расчет разошелся: решение перестало быть конечным на шаге от t = "
-                                           + Num(stepStart) + " с. Уменьшите шаг расчета.",
+                                           + Num(stepStart) + " с. Уменьшите шаг расчета."
+                                           + stepadvice::Advice(FastestRate(), Num),
                                        stepStart);
         }
         if (cancel && --untilPoll == 0) {

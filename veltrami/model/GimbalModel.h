@@ -49,6 +49,11 @@ public:
     long long StepsPerSample() const;
     // trunc(StopTime / PrintStep + 100), the series capacity the counting rules give.
     long long NominalCapacity() const;
+    // The fastest rate of the model at its initial state, 1/s: the nutation frequency
+    // H / sqrt(J_alpha * J_beta), the drive and damping-law frequencies, the damping rates and
+    // the pendulum frequency of the gravity moment, whichever is largest.
+    double FastestRate() const;
+
     // Number of samples actually recorded by the latest run; readers never go past it.
     int Recorded() const { return RecordedCount; }
 
