@@ -6,9 +6,13 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QRadioButton>
+#include <QToolTip>
+
+#include <utility>
 
 namespace canvas {
 
@@ -23,6 +27,29 @@ void PaintBox::paintEvent(QPaintEvent*)
         return;
     QPainterCanvas c(this, palette().color(QPalette::Button));
     OnPaint(c);
+}
+
+void PaintBox::SetReadOut(std::function<QString(QPoint)> readOut)
+{
+    readOut_ = std::move(readOut);
+    setMouseTracking(static_cast<bool>(readOut_));
+}
+
+void PaintBox::mouseMoveEvent(QMouseEvent* event)
+{
+    if (readOut_) {
+        const QPoint at = event->position().toPoint();
+        // The tooltip stays up only while the mouse is over the box itself.
+        QToolTip::showText(event->globalPosition().toPoint(), readOut_(at), this, rect());
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void PaintBox::leaveEvent(QEvent* event)
+{
+    if (readOut_)
+        QToolTip::hideText();
+    QWidget::leaveEvent(event);
 }
 
 RadioGroup::RadioGroup(const QString& title, const QStringList& items, int columns, QWidget* parent)

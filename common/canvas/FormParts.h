@@ -23,8 +23,17 @@ public:
 
     std::function<void(Canvas&)> OnPaint;
 
+    // A tooltip that follows the mouse over the box with the text for its position;
+    // an empty text shows none.
+    void SetReadOut(std::function<QString(QPoint)> readOut);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    std::function<QString(QPoint)> readOut_;
 };
 
 // A radio group: a titled box whose items stand in the given number of columns.

@@ -1,5 +1,7 @@
 #include "TimeGraph.h"
 
+#include "CurveExport.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -95,8 +97,10 @@ void DrawCurve(canvas::Canvas& c, const Layout& layout, double T, float printSte
     const auto row = [&](double v) { return ValueRow(v, curve.lower, curve.upper, H - 20); };
     const double N = T / printStep;
     const double step = (W - 2 * m) / N;
-    // Indices stop below N and at the last recorded sample, whichever comes first.
-    const auto inRange = [&](std::size_t i) { return static_cast<double>(i) < N && i < s.size(); };
+    // Indices stop below N and at the last recorded sample, whichever comes first; the
+    // table export and the read-out count the same way.
+    const std::size_t drawn = DrawnSampleCount(T, printStep, s.size());
+    const auto inRange = [drawn](std::size_t i) { return i < drawn; };
 
     bool joined = false;
     if (const auto y = row(s[0])) {

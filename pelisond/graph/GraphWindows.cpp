@@ -3,6 +3,7 @@
 #include "AppServices.h"
 #include "FormParts.h"
 #include "Locale.h"
+#include "PlotOutput.h"
 #include "QPainterCanvas.h"
 #include "TimeField.h"
 
@@ -47,10 +48,8 @@ TForm9::TForm9(QWidget* parent)
     Panel1->setGeometry(0, 0, 270, 259);
     GroupBox1 = new QGroupBox(QStringLiteral("Какие графики выводить"), Panel1);
     GroupBox1->setGeometry(12, 12, 241, 197);
-    const char* texts[CurveCount] = {"X1", "X2", "Y1", "Y2", "X1 с точкой", "X2 с точкой", "Y1 с точкой",
-                                     "Y2 с точкой", "Fi", "Fi с точкой", "OMEGA Дрейф"};
     for (int i = 0; i < CurveCount; ++i) {
-        CheckBoxes[i] = new QCheckBox(QString::fromUtf8(texts[i]), GroupBox1);
+        CheckBoxes[i] = new QCheckBox(QString::fromUtf8(CurveName(i + 1)), GroupBox1);
         CheckBoxes[i]->setGeometry(8, 16 + 16 * i, i < 2 ? 97 : 213, 17);
     }
     CheckBoxes[0]->setChecked(true);
@@ -92,6 +91,8 @@ TForm5::TForm5(const TuningForkModel& model, QWidget* parent)
     PaintBox1 = new canvas::PaintBox(panel2);
     PaintBox1->setGeometry(8, 8, 569, 385);
     PaintBox1->OnPaint = [this](canvas::Canvas& c) { PaintBox1Paint(c); };
+    PlotMenu1 = new canvas::PlotMenu(PaintBox1, [this](canvas::Canvas& c) { PaintBox1Paint(c); },
+                                     QStringLiteral("Фазовый портрет Fi-Fi с точкой"), QStringLiteral("Фазовый портрет"));
     canvas::MakeLabel(this, QStringLiteral("Фазовый портрет Fi-Fi с точкой"), {168, 440}, "MS Sans Serif", 13, true);
     Button3 = MakeButton(this, QStringLiteral("Закрыть"), {536, 432, 75, 25});
     gyroapp::ConnectHandler(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
@@ -118,6 +119,11 @@ TForm8::TForm8(const TuningForkModel& model, TForm9& choice, QWidget* parent)
     PaintBox1 = new canvas::PaintBox(this);
     PaintBox1->setGeometry(12, 36, 669, 361);
     PaintBox1->OnPaint = [this](canvas::Canvas& c) { PaintBox1Paint(c); };
+    PaintBox1->SetReadOut([this](QPoint at) { return ReadOut(at); });
+    // Files and paper show the time span of the screen, not a time typed since.
+    PlotMenu1 = new canvas::PlotMenu(PaintBox1, [this](canvas::Canvas& c) { DrawPlot(c, ShownTime()); },
+                                     QStringLiteral("Графики"), QStringLiteral("Графики"));
+    PlotMenu1->AddCsvExport([this] { return GraphCsv(GraphDataOf(model_), CurrentChoice(), ShownTime()); });
     canvas::MakeLabel(this, QStringLiteral("Координаты X1,X2/Координаты Y1,Y2"), {8, 8}, "Times New Roman", 19);
     canvas::MakeLabel(this, QStringLiteral("Угол ФИ(рад)/Дрейф (гр/ч)"), {464, 8}, "Times New Roman", 19);
     canvas::MakeLabel(this, QStringLiteral("t, сек"), {632, 384}, "Times New Roman", 15, true, Qt::blue)->raise();
@@ -208,8 +214,24 @@ void TForm8::PaintBox1Paint(canvas::Canvas& c)
     const double T = timegraph::TimeForRepaint(text, model_.Params.StopTime, sep, NotifyLater);
     if (QString::fromStdString(text) != Edit1->text())
         Edit1->setText(QString::fromStdString(text));
-    DrawGraph(c, GraphDataOf(model_), ranges_, choice_.Choice(), CheckBox1->isChecked(), T, sep, PaintBox1->width(),
-              PaintBox1->height());
+    shownTime_ = T;
+    DrawPlot(c, T);
+}
+
+void TForm8::DrawPlot(canvas::Canvas& c, double T)
+{
+    DrawGraph(c, GraphDataOf(model_), ranges_, CurrentChoice(), CheckBox1->isChecked(), T,
+              gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height());
+}
+
+CurveChoice TForm8::CurrentChoice() const { return choice_.Choice(); }
+
+double TForm8::ShownTime() const { return shownTime_.value_or(model_.Params.StopTime); }
+
+QString TForm8::ReadOut(QPoint at) const
+{
+    return QString::fromStdString(GraphReadOut(GraphDataOf(model_), CurrentChoice(), ShownTime(), at.x(),
+                                               gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height()));
 }
 
 } // namespace pelisond

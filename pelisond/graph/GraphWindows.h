@@ -4,6 +4,7 @@
 #include "TuningForkGraph.h"
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QFrame;
@@ -13,6 +14,7 @@ class QPushButton;
 
 namespace canvas {
 class PaintBox;
+class PlotMenu;
 class RadioGroup;
 } // namespace canvas
 
@@ -43,6 +45,8 @@ public:
     void PaintBox1Paint(canvas::Canvas& c);
 
     canvas::PaintBox* PaintBox1 = nullptr;
+    // Right button on the portrait: save and print it.
+    canvas::PlotMenu* PlotMenu1 = nullptr;
     QPushButton* Button3 = nullptr;
 
 private:
@@ -62,10 +66,17 @@ public:
     void Edit1Enter();
     void Button1Click();
     void PaintBox1Paint(canvas::Canvas& c);
+    // The graph for end time T, as the paint draws it.
+    void DrawPlot(canvas::Canvas& c, double T);
+    // The end time of the graph on the screen: the last paint's, the run's before any.
+    double ShownTime() const;
+    QString ReadOut(QPoint at) const;
 
     const Ranges& CurrentRanges() const { return ranges_; }
 
     canvas::PaintBox* PaintBox1 = nullptr;
+    // Right button on the graph: save, export the curves, print.
+    canvas::PlotMenu* PlotMenu1 = nullptr;
     QLineEdit* Edit1 = nullptr;
     canvas::RadioGroup* RadioGroup1 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
@@ -79,9 +90,12 @@ protected:
 private:
     void SetRanges();
 
+    CurveChoice CurrentChoice() const;
+
     const TuningForkModel& model_;
     TForm9& choice_;
     Ranges ranges_{};
+    std::optional<double> shownTime_;
 };
 
 } // namespace pelisond

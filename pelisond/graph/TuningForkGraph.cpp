@@ -73,6 +73,40 @@ std::optional<canvas::Color> CurveColor(int number)
     return colors[number - 1];
 }
 
+const char* CurveName(int number)
+{
+    static constexpr const char* names[CurveCount] = {"X1", "X2", "Y1", "Y2", "X1 с точкой", "X2 с точкой",
+                                                      "Y1 с точкой", "Y2 с точкой", "Fi", "Fi с точкой",
+                                                      "OMEGA Дрейф"};
+    return number >= 1 && number <= CurveCount ? names[number - 1] : "";
+}
+
+std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const CurveChoice& chosen, double T)
+{
+    std::vector<timegraph::NamedSeries> out;
+    for (int n = 1; n <= CurveCount; ++n)
+        if (chosen[n - 1]) {
+            const std::span<const double> s = data.Series[CurveSeries(n)];
+            out.push_back({CurveName(n), s.first(timegraph::DrawnSampleCount(T, data.PrintStep, s.size()))});
+        }
+    return out;
+}
+
+std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T)
+{
+    const auto curves = DrawnCurves(data, chosen, T);
+    if (curves.empty())
+        return std::nullopt;
+    return timegraph::CurvesCsv(curves, T, data.PrintStep);
+}
+
+std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
+                         const numfmt::Separators& sep, int W, int H)
+{
+    return timegraph::CurvesReadOut(DrawnCurves(data, chosen, T), x, GraphLayout(W, H, sep), T, data.PrintStep,
+                                    sep);
+}
+
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
 {
     timegraph::Layout l;

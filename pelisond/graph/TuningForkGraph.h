@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Canvas.h"
+#include "CurveExport.h"
 #include "NumberFormat.h"
 #include "TimeGraph.h"
 #include "TuningForkModel.h"
@@ -8,6 +9,8 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace pelisond {
 
@@ -46,6 +49,15 @@ int CurveRange(int number);
 // Pen and marker colour of curve n; none for numbers outside 1 .. 11.
 std::optional<canvas::Color> CurveColor(int number);
 
+// The choice window's name of curve n (1 to 11).
+const char* CurveName(int number);
+
+// The chosen curves under their names, each cut to the samples drawn for end time T.
+std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const CurveChoice& chosen, double T);
+
+// The drawn curves as a CSV table; none when no curve is chosen.
+std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T);
+
 inline constexpr int GraphWidth = 669, GraphHeight = 361;
 inline constexpr int PortraitWidth = 569, PortraitHeight = 385;
 
@@ -55,6 +67,11 @@ timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep);
 // The whole graph for end time T: frame with its four scales, then the chosen curves.
 void DrawGraph(canvas::Canvas& c, const GraphData& data, const Ranges& ranges, const CurveChoice& chosen,
                bool markers, double T, const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight);
+
+// The tooltip over column x of the graph: the time there and the drawn curves' values at
+// the nearest drawn sample.
+std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
+                         const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight);
 
 // Fi against its rate, a black dot for every recorded sample after the first.
 void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int W = PortraitWidth, int H = PortraitHeight);

@@ -49,6 +49,40 @@ std::optional<canvas::Color> CurveColor(int number)
     }
 }
 
+const char* CurveName(int number)
+{
+    static constexpr const char* names[] = {"Угол альфа", "Угол бета", "Угловая скорость альфа с точкой",
+                                            "Угловая скорость бета с точкой"};
+    return number >= 1 && number <= 4 ? names[number - 1] : "";
+}
+
+std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const CurveChoice& chosen, double T)
+{
+    const std::span<const double> series[] = {data.Alf, data.Bet, data.AlfDot, data.BetDot};
+    std::vector<timegraph::NamedSeries> out;
+    for (int n = 1; n <= 4; ++n)
+        if (chosen[n - 1]) {
+            const std::span<const double> s = series[n - 1];
+            out.push_back({CurveName(n), s.first(timegraph::DrawnSampleCount(T, data.PrintStep, s.size()))});
+        }
+    return out;
+}
+
+std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T)
+{
+    const auto curves = DrawnCurves(data, chosen, T);
+    if (curves.empty())
+        return std::nullopt;
+    return timegraph::CurvesCsv(curves, T, data.PrintStep);
+}
+
+std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
+                         const numfmt::Separators& sep, int W, int H)
+{
+    return timegraph::CurvesReadOut(DrawnCurves(data, chosen, T), x, GraphLayout(W, H, sep), T, data.PrintStep,
+                                    sep);
+}
+
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
 {
     timegraph::Layout l;

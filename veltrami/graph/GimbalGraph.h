@@ -2,10 +2,14 @@
 
 #include "Canvas.h"
 #include "NumberFormat.h"
+#include "CurveExport.h"
 #include "TimeGraph.h"
 
 #include <array>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace veltrami {
 
@@ -25,6 +29,15 @@ GraphData GraphDataOf(const GimbalModel& model);
 // Curves 1 to 4 (Alf, Bet, AlfDot, BetDot) as the choice window ticks them.
 using CurveChoice = std::array<bool, 4>;
 
+// The choice window's name of curve n (1 to 4).
+const char* CurveName(int number);
+
+// The chosen curves under their names, each cut to the samples drawn for end time T.
+std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const CurveChoice& chosen, double T);
+
+// The drawn curves as a CSV table; none when no curve is chosen.
+std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T);
+
 // Plot box of the graph window.
 inline constexpr int GraphWidth = 669, GraphHeight = 361;
 // Plot box of the phase-portrait window.
@@ -39,6 +52,11 @@ timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep);
 // The whole graph for end time T: frame, labels and grid, then the chosen curves.
 void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chosen, bool markers, double T,
                const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight);
+
+// The tooltip over column x of the graph: the time there and the drawn curves' values at
+// the nearest drawn sample.
+std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
+                         const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight);
 
 // The phase portrait of the outer frame (item 0: Alf against AlfDot) or the inner one
 // (item 1: Bet against BetDot) as one black line over the recorded run.

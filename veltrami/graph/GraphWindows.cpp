@@ -4,6 +4,7 @@
 #include "FormParts.h"
 #include "GimbalModel.h"
 #include "Locale.h"
+#include "PlotOutput.h"
 #include "QPainterCanvas.h"
 #include "TimeField.h"
 
@@ -50,10 +51,8 @@ TForm9::TForm9(QWidget* parent)
     Panel1->setGeometry(0, 0, 296, 183);
     GroupBox1 = new QGroupBox(QStringLiteral("Какие графики выводить"), Panel1);
     GroupBox1->setGeometry(12, 12, 273, 93);
-    const char* texts[] = {"Угол альфа", "Угол бета", "Угловая скорость альфа с точкой",
-                           "Угловая скорость бета с точкой"};
     for (int i = 0; i < 4; ++i) {
-        CheckBoxes[i] = new QCheckBox(QString::fromUtf8(texts[i]), GroupBox1);
+        CheckBoxes[i] = new QCheckBox(QString::fromUtf8(CurveName(i + 1)), GroupBox1);
         CheckBoxes[i]->setGeometry(8, 16 + 16 * i, i < 2 ? 97 : 213, 17);
     }
     CheckBoxes[0]->setChecked(true);
@@ -91,6 +90,8 @@ TForm5::TForm5(const GimbalModel& model, QWidget* parent)
     PaintBox1 = new canvas::PaintBox(panel2);
     PaintBox1->setGeometry(8, 8, 569, 385);
     PaintBox1->OnPaint = [this](canvas::Canvas& c) { PaintBox1Paint(c); };
+    PlotMenu1 = new canvas::PlotMenu(PaintBox1, [this](canvas::Canvas& c) { PaintBox1Paint(c); },
+                                     QStringLiteral("Фазовый портрет"), QStringLiteral("Фазовый портрет"));
     RadioGroup1 = new canvas::RadioGroup(QStringLiteral("Фазовый портрет"),
                                          {QStringLiteral("альфа-альфа с точкой"), QStringLiteral("бета-бета с точкой")},
                                          2, this);
@@ -128,6 +129,11 @@ TForm8::TForm8(const GimbalModel& model, QWidget* parent) : ModalForm(parent), m
     PaintBox1 = new canvas::PaintBox(this);
     PaintBox1->setGeometry(12, 36, 669, 361);
     PaintBox1->OnPaint = [this](canvas::Canvas& c) { PaintBox1Paint(c); };
+    PaintBox1->SetReadOut([this](QPoint at) { return ReadOut(at); });
+    // Files and paper show the time span of the screen, not a time typed since.
+    PlotMenu1 = new canvas::PlotMenu(PaintBox1, [this](canvas::Canvas& c) { DrawPlot(c, ShownTime()); },
+                                     QStringLiteral("Графики"), QStringLiteral("Графики"));
+    PlotMenu1->AddCsvExport([this] { return GraphCsv(GraphDataOf(model_), CurrentChoice(), ShownTime()); });
     canvas::MakeLabel(this, QStringLiteral("Углы"), {8, 8}, "Times New Roman", 19);
     canvas::MakeLabel(this, QStringLiteral("Уголовые скорости"), {520, 8}, "Times New Roman", 19);
     canvas::MakeLabel(this, QStringLiteral("t, сек"), {632, 384}, "Times New Roman", 15, true, Qt::blue)->raise();
@@ -202,8 +208,24 @@ void TForm8::PaintBox1Paint(canvas::Canvas& c)
     const double T = timegraph::TimeForRepaint(text, model_.Params.StopTime, sep, NotifyLater);
     if (QString::fromStdString(text) != MaskEdit1->text())
         MaskEdit1->setText(QString::fromStdString(text));
-    DrawGraph(c, GraphDataOf(model_), choice_ ? choice_->Choice() : CurveChoice{}, CheckBox1->isChecked(), T, sep, PaintBox1->width(),
-              PaintBox1->height());
+    shownTime_ = T;
+    DrawPlot(c, T);
+}
+
+void TForm8::DrawPlot(canvas::Canvas& c, double T)
+{
+    DrawGraph(c, GraphDataOf(model_), CurrentChoice(), CheckBox1->isChecked(), T, gyroapp::LocaleSeparators(),
+              PaintBox1->width(), PaintBox1->height());
+}
+
+CurveChoice TForm8::CurrentChoice() const { return choice_ ? choice_->Choice() : CurveChoice{}; }
+
+double TForm8::ShownTime() const { return shownTime_.value_or(model_.Params.StopTime); }
+
+QString TForm8::ReadOut(QPoint at) const
+{
+    return QString::fromStdString(GraphReadOut(GraphDataOf(model_), CurrentChoice(), ShownTime(), at.x(),
+                                               gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height()));
 }
 
 } // namespace veltrami

@@ -4,6 +4,7 @@
 #include "ModalForm.h"
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QFrame;
@@ -14,6 +15,7 @@ class QPushButton;
 
 namespace canvas {
 class PaintBox;
+class PlotMenu;
 class RadioGroup;
 } // namespace canvas
 
@@ -47,6 +49,8 @@ public:
     void PaintBox1Paint(canvas::Canvas& c);
 
     canvas::PaintBox* PaintBox1 = nullptr;
+    // Right button on the portrait: save and print it.
+    canvas::PlotMenu* PlotMenu1 = nullptr;
     canvas::RadioGroup* RadioGroup1 = nullptr;
     QPushButton* Button3 = nullptr;
 
@@ -69,8 +73,15 @@ public:
     void MaskEdit1Enter();
     void Button1Click();
     void PaintBox1Paint(canvas::Canvas& c);
+    // The graph for end time T, as the paint draws it.
+    void DrawPlot(canvas::Canvas& c, double T);
+    // The end time of the graph on the screen: the last paint's, the run's before any.
+    double ShownTime() const;
+    QString ReadOut(QPoint at) const;
 
     canvas::PaintBox* PaintBox1 = nullptr;
+    // Right button on the graph: save, export the curves, print.
+    canvas::PlotMenu* PlotMenu1 = nullptr;
     QLineEdit* MaskEdit1 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
     QPushButton* Button1 = nullptr;
@@ -81,8 +92,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    CurveChoice CurrentChoice() const;
+
     const GimbalModel& model_;
     TForm9* choice_ = nullptr;
+    std::optional<double> shownTime_;
 };
 
 } // namespace veltrami
