@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch root and packs it as a .deb: both programs and both
+# run tools must sit beside their data files, reachable from bin, with desktop entries.
+set -euo pipefail
+build=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+DESTDIR="$scratch/root" cmake --install "$build" --prefix /usr >/dev/null
+dir="$scratch/root/usr/lib/gyrosim"
+for f in veltrami veltrami-run veltrami.dat textur1.bmp pelisond pelisond-run pelisond.dat; do
+  [ -e "$dir/$f" ] || { echo "missing after install: $f"; exit 1; }
+done
+for f in veltrami pelisond; do
+  [ -L "$scratch/root/usr/bin/$f" ] || { echo "no launcher for $f in bin"; exit 1; }
+  [ -f "$scratch/root/usr/share/applications/$f.desktop" ] || { echo "no desktop entry for $f"; exit 1; }
+  [ -f "$scratch/root/usr/share/icons/hicolor/scalable/apps/$f.svg" ] || { echo "no icon for $f"; exit 1; }
+done
+# The run tool started through its link finds the data file beside the real executable.
+(cd "$scratch" && "$scratch/root/usr/bin/veltrami-run" --summary | grep -q '"SampleCount": 1200,') \
+  || { echo "installed veltrami-run did not run on its shipped data"; exit 1; }
+(cd "$scratch" && "$scratch/root/usr/bin/pelisond-run" --summary | grep -q '"SampleCount": 3966,') \
+  || { echo "installed pelisond-run did not run on its shipped data"; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$scratch/pkg" >/dev/null)
+deb=$(ls "$scratch"/pkg/*.deb)
+listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for f in veltrami veltrami-run veltrami.dat textur1.bmp pelisond pelisond-run pelisond.dat; do
+  grep -qx "./usr/lib/gyrosim/$f" <<<"$listing" || { echo "package lacks usr/lib/gyrosim/$f"; exit 1; }
+done
+dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "package does not depend on Qt"; exit 1; }
+echo "install and package hold both programs with their data files"
