@@ -261,6 +261,14 @@ TEST_F(View, DraggingTurnsTheViewAndALaterDragStartsFromWhereTheLastEnded)
         for (double d : {30.0, 60.0, 80.0})
             EXPECT_TRUE(BlackNear(turned, Project({d, 0, 0}, 35, -5))) << "drawn x at " << d;
         EXPECT_FALSE(BlackNear(turned, Project({60, 0, 0}, 15, 45))) << "the axis left its old place";
+
+        // The same through the panel's own window, as the pointer drives it.
+        QWindow* surface = Form2->OpenGLPanel1->SurfaceWindow();
+        QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, QPoint(150, 120));
+        QTest::mouseMove(surface, QPoint(160, 118));
+        QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, QPoint(160, 118));
+        EXPECT_EQ(Form2->ViewTurn, -15);
+        EXPECT_EQ(Form2->ViewTilt, 33);
     });
 }
 
