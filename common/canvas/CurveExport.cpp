@@ -21,16 +21,28 @@ std::size_t DrawnSampleCount(double T, float printStep, std::size_t recorded)
 
 double SampleTime(std::size_t i, float printStep)
 {
-    return static_cast<float>(static_cast<double>(i) * printStep);
+    // The shortest decimal that reads back as this float is the step as typed.
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, printStep);
+    double step = printStep;
+    std::from_chars(buffer, written.ptr, step);
+    return static_cast<double>(i) * step;
 }
 
 namespace {
 
-template <typename T>
-void AppendNumber(std::string& out, T value)
+void AppendNumber(std::string& out, double value)
 {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+// Enough digits for any run's length, few enough to drop the step's binary remainder.
+void AppendTime(std::string& out, double time)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, time, std::chars_format::general, 12);
     out.append(buffer, result.ptr);
 }
 
@@ -63,7 +75,7 @@ std::string CurvesCsv(std::span<const NamedSeries> curves, double T, float print
     }
     out += '\n';
     for (std::size_t i = 0; i < rows; ++i) {
-        AppendNumber(out, static_cast<float>(SampleTime(i, printStep)));
+        AppendTime(out, SampleTime(i, printStep));
         for (const NamedSeries& curve : curves) {
             out += ',';
             if (i < DrawnSampleCount(T, printStep, curve.samples.size()) && std::isfinite(curve.samples[i]))

@@ -19,8 +19,9 @@ inline constexpr const char* TimeColumnName = "t (сек)";
 // (where the line starts) and every later index below T / printStep.
 std::size_t DrawnSampleCount(double T, float printStep, std::size_t recorded);
 
-// The place of sample i on the time axis. Rounded to single precision, as precise as the
-// step it comes from, so that 0.1 s steps read 3.4 rather than 3.4000000506639481.
+// The place of sample i on the time axis, the step taken as the decimal it was typed as
+// (0.1 rather than the single-precision 0.100000001490116), so that the times of 0.1 s
+// steps read 3.4 and not 3.4000000506639481.
 double SampleTime(std::size_t i, float printStep);
 
 // A drawn curve under the name the choice window gives it.
@@ -30,8 +31,9 @@ struct NamedSeries {
 };
 
 // The curves as comma-separated text: a header with the time column and one column per
-// curve, then one row per drawn sample (the longest curve's count). Numbers are written
-// with a decimal point in the shortest form that reads back to the same value; a cell is
+// curve, then one row per drawn sample (the longest curve's count). Values are written
+// with a decimal point in the shortest form that reads back to the same value, times with
+// 12 significant digits; a cell is
 // empty where a curve has no such sample or a value that is not finite. Names with a
 // comma or a quote are quoted. Lines end with "\n".
 std::string CurvesCsv(std::span<const NamedSeries> curves, double T, float printStep);

@@ -1,19 +1,25 @@
+#include "ExportTestSupport.h"
 #include "GraphWindows.h"
 #include "FormParts.h"
 #include "Locale.h"
+#include "RecordingCanvas.h"
 #include "ScriptedServices.h"
 #include "TimeField.h"
 #include "TuningForkModel.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -94,6 +100,115 @@ TEST(PelisondPhasePortraitWindow, PaintsItsDots)
             dark += image.pixelColor(x, y) == QColor(Qt::black);
     EXPECT_GT(dark, 500);
     f.portrait.hide();
+}
+
+TEST(PelisondPlotMenus, HoldTheirActionsInRussian)
+{
+    Fixture f;
+    EXPECT_EQ(exporttest::MenuTexts(*f.graph.PaintBox1),
+              (QStringList{"Сохранить как PNG...", "Сохранить как SVG...", "Сохранить как PDF...",
+                           "Экспорт графиков в CSV...", "Печать..."}));
+    EXPECT_EQ(exporttest::MenuTexts(*f.portrait.PaintBox1),
+              (QStringList{"Сохранить как PNG...", "Сохранить как SVG...", "Сохранить как PDF...", "Печать..."}));
+}
+
+TEST(PelisondPlotMenus, CsvOfAllElevenCurvesUnderTheChoiceWindowsNames)
+{
+    Fixture f;
+    QTemporaryDir dir;
+    for (QCheckBox* box : f.choice.CheckBoxes)
+        box->setChecked(true);
+    OpenGraph(f);
+    // Each curve its own series, so that a column from the wrong series shows.
+    for (int s = 0; s < pelisond::SeriesCount; ++s)
+        for (int i = 0; i < 119; ++i)
+            f.model.Series[s][i] = s * 1000 + i;
+
+    const QString path = dir.filePath(QStringLiteral("curves.csv"));
+    exporttest::AnswerFile(*f.graph.PlotMenu1, path);
+    f.graph.PlotMenu1->ExportCsvAction->trigger();
+    const QStringList lines = QString::fromUtf8(exporttest::ReadAll(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1 + 119) << "0.119 / 0.001 in single precision lies just below 119";
+    QStringList header{QStringLiteral("t (сек)")};
+    for (const QCheckBox* box : f.choice.CheckBoxes)
+        header << box->text();
+    EXPECT_EQ(lines[0], header.join(QLatin1Char(',')));
+    for (int i = 0; i < 119; ++i) {
+        const QStringList cells = lines[1 + i].split(QLatin1Char(','));
+        ASSERT_EQ(cells.size(), 12) << i;
+        for (int n = 1; n <= pelisond::CurveCount; ++n)
+            EXPECT_EQ(cells[n].toDouble(), f.model.Series[pelisond::CurveSeries(n)][i]) << "curve " << n << " sample " << i;
+    }
+    EXPECT_TRUE(lines.back().startsWith(QStringLiteral("0.118,"))) << lines.back().toStdString();
+    f.graph.hide();
+}
+
+TEST(PelisondPlotMenus, PicturesOfTheGraphAndThePortrait)
+{
+    Fixture f;
+    QTemporaryDir dir;
+    f.graph.CheckBox1->setChecked(true);
+    OpenGraph(f);
+    canvas::RecordingCanvas screen;
+    f.graph.PaintBox1Paint(screen);
+    QStringList drawn;
+    for (const auto& call : screen.Of(canvas::RecordingCanvas::Kind::Text))
+        drawn << QString::fromStdString(call.text);
+
+    exporttest::AnswerFile(*f.graph.PlotMenu1, dir.filePath(QStringLiteral("graph.svg")));
+    f.graph.PlotMenu1->SaveSvgAction->trigger();
+    const exporttest::Svg svg = exporttest::ReadSvg(dir.filePath(QStringLiteral("graph.svg")));
+    EXPECT_TRUE(svg.wellFormed);
+    EXPECT_EQ(svg.texts, drawn) << "four value scales, time labels and markers";
+    exporttest::AnswerFile(*f.graph.PlotMenu1, dir.filePath(QStringLiteral("graph.png")));
+    f.graph.PlotMenu1->SavePngAction->trigger();
+    EXPECT_EQ(exporttest::Rgb(QImage(dir.filePath(QStringLiteral("graph.png")))),
+              exporttest::Rgb(f.graph.PaintBox1->grab().toImage()));
+    f.graph.hide();
+
+    f.portrait.show();
+    QTest::qWait(50);
+    exporttest::AnswerFile(*f.portrait.PlotMenu1, dir.filePath(QStringLiteral("portrait.png")));
+    f.portrait.PlotMenu1->SavePngAction->trigger();
+    EXPECT_EQ(exporttest::Rgb(QImage(dir.filePath(QStringLiteral("portrait.png")))),
+              exporttest::Rgb(f.portrait.PaintBox1->grab().toImage()));
+    exporttest::AnswerFile(*f.portrait.PlotMenu1, dir.filePath(QStringLiteral("portrait.svg")));
+    f.portrait.PlotMenu1->SaveSvgAction->trigger();
+    const exporttest::Svg portrait = exporttest::ReadSvg(dir.filePath(QStringLiteral("portrait.svg")));
+    EXPECT_TRUE(portrait.wellFormed);
+    EXPECT_EQ(portrait.viewBox, QStringLiteral("0 0 569 385"));
+    const QString pdf = dir.filePath(QStringLiteral("portrait.pdf"));
+    exporttest::AnswerFile(*f.portrait.PlotMenu1, pdf);
+    f.portrait.PlotMenu1->SavePdfAction->trigger();
+    EXPECT_TRUE(exporttest::LooksLikePdf(pdf));
+    int setUps = 0;
+    const QString paper = dir.filePath(QStringLiteral("paper.pdf"));
+    exporttest::PrintInto(*f.portrait.PlotMenu1, paper, setUps);
+    f.portrait.PlotMenu1->PrintAction->trigger();
+    EXPECT_EQ(setUps, 1);
+    EXPECT_TRUE(exporttest::LooksLikePdf(paper));
+    EXPECT_TRUE(f.services.Notices.isEmpty());
+    f.portrait.hide();
+}
+
+TEST(PelisondGraphReadOut, TooltipNamesTheSamplesAtTheEdges)
+{
+    Fixture f;
+    OpenGraph(f);
+    // The plot rectangle spans columns 60 .. 609.
+    struct Row {
+        int x;
+        const char* sample;
+    } rows[] = {{0, "Отсчет 0,"}, {60, "Отсчет 0,"}, {609, "Отсчет 118,"}, {668, "Отсчет 118,"}};
+    for (const Row& row : rows) {
+        const QPoint at(row.x, 50);
+        QMouseEvent move(QEvent::MouseMove, at, f.graph.PaintBox1->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(f.graph.PaintBox1, &move);
+        EXPECT_EQ(QToolTip::text(), f.graph.ReadOut(at)) << row.x;
+        EXPECT_TRUE(QToolTip::text().contains(QString::fromUtf8(row.sample))) << QToolTip::text().toStdString();
+    }
+    f.graph.hide();
 }
 
 } // namespace

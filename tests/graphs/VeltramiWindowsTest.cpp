@@ -1,5 +1,7 @@
+#include "ExportTestSupport.h"
 #include "GimbalModel.h"
 #include "GraphWindows.h"
+#include "RecordingCanvas.h"
 #include "FormParts.h"
 #include "Locale.h"
 #include "ScriptedServices.h"
@@ -7,13 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -113,6 +119,182 @@ TEST(VeltramiPhasePortraitWindow, SwitchingTheFrameRedraws)
         dark += image.pixelColor(569 / 2, y) == QColor(Qt::black);
     EXPECT_GT(dark, 300) << "the beta portrait stands on the middle column";
     f.portrait.hide();
+}
+
+// The graph with the first and last curve and their markers: every kind of figure.
+void OpenFullGraph(Fixture& f)
+{
+    f.choice.CheckBoxes[3]->setChecked(true);
+    f.graph.CheckBox1->setChecked(true);
+    OpenGraph(f);
+}
+
+TEST(VeltramiPlotMenus, HoldTheirActionsInRussian)
+{
+    Fixture f;
+    EXPECT_EQ(f.graph.PaintBox1->contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_EQ(exporttest::MenuTexts(*f.graph.PaintBox1),
+              (QStringList{"Сохранить как PNG...", "Сохранить как SVG...", "Сохранить как PDF...",
+                           "Экспорт графиков в CSV...", "Печать..."}));
+    EXPECT_EQ(f.portrait.PaintBox1->contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_EQ(exporttest::MenuTexts(*f.portrait.PaintBox1),
+              (QStringList{"Сохранить как PNG...", "Сохранить как SVG...", "Сохранить как PDF...", "Печать..."}));
+}
+
+TEST(VeltramiPlotMenus, PngFilesHoldThePixelsOfTheScreen)
+{
+    Fixture f;
+    QTemporaryDir dir;
+    OpenFullGraph(f);
+    // The suffix left off in the dialog is added.
+    exporttest::AnswerFile(*f.graph.PlotMenu1, dir.filePath(QStringLiteral("graph")));
+    f.graph.PlotMenu1->SavePngAction->trigger();
+    const QImage saved(dir.filePath(QStringLiteral("graph.png")));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(exporttest::Rgb(saved), exporttest::Rgb(f.graph.PaintBox1->grab().toImage()));
+    f.graph.hide();
+
+    f.portrait.show();
+    QTest::qWait(50);
+    exporttest::AnswerFile(*f.portrait.PlotMenu1, dir.filePath(QStringLiteral("portrait.png")));
+    f.portrait.PlotMenu1->SavePngAction->trigger();
+    const QImage portrait(dir.filePath(QStringLiteral("portrait.png")));
+    ASSERT_FALSE(portrait.isNull());
+    EXPECT_EQ(exporttest::Rgb(portrait), exporttest::Rgb(f.portrait.PaintBox1->grab().toImage()));
+    EXPECT_TRUE(f.services.Notices.isEmpty());
+    f.portrait.hide();
+}
+
+TEST(VeltramiPlotMenus, SvgAndPdfFilesHoldThePlotAndItsTexts)
+{
+    Fixture f;
+    QTemporaryDir dir;
+    OpenFullGraph(f);
+    // Every text the screen shows: value labels, time labels, markers.
+    canvas::RecordingCanvas screen;
+    f.graph.PaintBox1Paint(screen);
+    QStringList drawn;
+    for (const auto& call : screen.Of(canvas::RecordingCanvas::Kind::Text))
+        drawn << QString::fromStdString(call.text);
+    ASSERT_GT(drawn.size(), 40);
+
+    exporttest::AnswerFile(*f.graph.PlotMenu1, dir.filePath(QStringLiteral("graph.svg")));
+    f.graph.PlotMenu1->SaveSvgAction->trigger();
+    const exporttest::Svg svg = exporttest::ReadSvg(dir.filePath(QStringLiteral("graph.svg")));
+    EXPECT_TRUE(svg.wellFormed);
+    EXPECT_EQ(svg.viewBox, QStringLiteral("0 0 669 361"));
+    EXPECT_EQ(svg.texts, drawn);
+
+    const QString pdf = dir.filePath(QStringLiteral("graph.pdf"));
+    exporttest::AnswerFile(*f.graph.PlotMenu1, pdf);
+    f.graph.PlotMenu1->SavePdfAction->trigger();
+    EXPECT_TRUE(exporttest::LooksLikePdf(pdf));
+    if (const auto text = exporttest::PdfText(pdf)) {
+        for (const QString& label : drawn)
+            EXPECT_TRUE(text->contains(label)) << label.toStdString();
+    }
+    EXPECT_TRUE(f.services.Notices.isEmpty());
+    f.graph.hide();
+}
+
+TEST(VeltramiPlotMenus, CsvHoldsTheShownTimeSpanUnderTheChoiceWindowsNames)
+{
+    Fixture f;
+    QTemporaryDir dir;
+    f.choice.CheckBoxes[2]->setChecked(true);
+    OpenGraph(f);
+    f.graph.MaskEdit1->setText(QStringLiteral("6"));
+    QTest::keyClick(f.graph.MaskEdit1, Qt::Key_Return);
+    // Typed but not confirmed: the screen still shows 0 .. 6 s, and so does the table.
+    f.graph.MaskEdit1->setText(QStringLiteral("3"));
+
+    const QString path = dir.filePath(QStringLiteral("curves.csv"));
+    exporttest::AnswerFile(*f.graph.PlotMenu1, path);
+    f.graph.PlotMenu1->ExportCsvAction->trigger();
+    const QStringList lines = QString::fromUtf8(exporttest::ReadAll(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1 + 60) << "samples 0 .. 59 of 0 .. 6 s";
+    EXPECT_EQ(lines[0], QStringLiteral("t (сек),") + f.choice.CheckBoxes[0]->text() + QLatin1Char(',') +
+                            f.choice.CheckBoxes[2]->text());
+    EXPECT_TRUE(lines.back().startsWith(QStringLiteral("5.9,"))) << lines.back().toStdString();
+    EXPECT_EQ(lines.back().split(QLatin1Char(','))[1].toDouble(), f.model.Alf[59]);
+
+    // With nothing chosen there is nothing to write, and the user is told.
+    f.services.Clear();
+    f.choice.CheckBoxes[0]->setChecked(false);
+    f.choice.CheckBoxes[2]->setChecked(false);
+    exporttest::AnswerFile(*f.graph.PlotMenu1, dir.filePath(QStringLiteral("none.csv")));
+    f.graph.PlotMenu1->ExportCsvAction->trigger();
+    EXPECT_EQ(f.services.Notices, QStringList{canvas::NothingToExportMessage()});
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.csv"))));
+    f.graph.hide();
+}
+
+TEST(VeltramiPlotMenus, PrintingNeedsAPrinterAndTheUsersConsent)
+{
+    Fixture f;
+    QTemporaryDir dir;
+    OpenGraph(f);
+    int setUps = 0;
+    const QString paper = dir.filePath(QStringLiteral("paper.pdf"));
+
+    exporttest::PrintInto(*f.graph.PlotMenu1, paper, setUps);
+    f.graph.PlotMenu1->PrinterAvailable = [] { return false; };
+    f.graph.PlotMenu1->PrintAction->trigger();
+    EXPECT_EQ(f.services.Notices, QStringList{canvas::NoPrinterMessage()});
+    EXPECT_EQ(setUps, 0);
+    EXPECT_FALSE(QFile::exists(paper));
+
+    f.services.Clear();
+    exporttest::PrintInto(*f.graph.PlotMenu1, paper, setUps, false);
+    f.graph.PlotMenu1->PrintAction->trigger();
+    EXPECT_EQ(setUps, 1);
+    EXPECT_FALSE(QFile::exists(paper)) << "cancelled in the print dialog";
+
+    exporttest::PrintInto(*f.graph.PlotMenu1, paper, setUps);
+    f.graph.PlotMenu1->PrintAction->trigger();
+    EXPECT_TRUE(exporttest::LooksLikePdf(paper));
+    if (const auto text = exporttest::PdfText(paper)) {
+        EXPECT_TRUE(text->contains(QStringLiteral("0,6"))) << "the first time label";
+    }
+    f.graph.hide();
+
+    const QString portrait = dir.filePath(QStringLiteral("portrait.pdf"));
+    exporttest::PrintInto(*f.portrait.PlotMenu1, portrait, setUps);
+    f.portrait.PlotMenu1->PrintAction->trigger();
+    EXPECT_TRUE(exporttest::LooksLikePdf(portrait));
+    EXPECT_TRUE(f.services.Notices.isEmpty());
+}
+
+TEST(VeltramiPlotMenus, AFileThatCannotBeWrittenIsReported)
+{
+    Fixture f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("no such folder/graph.png"));
+    exporttest::AnswerFile(*f.portrait.PlotMenu1, path);
+    f.portrait.PlotMenu1->SavePngAction->trigger();
+    EXPECT_EQ(f.services.Notices, QStringList{canvas::WriteFailedMessage(path)});
+    EXPECT_TRUE(f.services.Errors.isEmpty());
+}
+
+TEST(VeltramiGraphReadOut, TooltipFollowsTheMouseAndNamesTheNearestSample)
+{
+    Fixture f;
+    OpenGraph(f);
+    struct Row {
+        int x;
+        const char* sample;
+    } rows[] = {{0, "Отсчет 0,"}, {30, "Отсчет 0,"}, {233, "Отсчет 40,"}, {639, "Отсчет 119,"}, {668, "Отсчет 119,"}};
+    for (const Row& row : rows) {
+        const QPoint at(row.x, 100);
+        QMouseEvent move(QEvent::MouseMove, at, f.graph.PaintBox1->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(f.graph.PaintBox1, &move);
+        const QString text = QToolTip::text();
+        EXPECT_EQ(text, f.graph.ReadOut(at)) << row.x;
+        EXPECT_TRUE(text.contains(QString::fromUtf8(row.sample))) << text.toStdString();
+        EXPECT_TRUE(text.contains(f.choice.CheckBoxes[0]->text())) << text.toStdString();
+    }
+    f.graph.hide();
 }
 
 } // namespace
