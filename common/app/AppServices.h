@@ -5,11 +5,21 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 
 namespace gyroapp {
 
-// The application's message box, its standard error box and the hourglass cursor.
-// Windows reach them only through here, so tests can answer questions and read notices.
+// The progress of one long calculation, asked now and then by the run itself.
+class RunProgress {
+public:
+    virtual ~RunProgress() = default;
+    // fraction of the run done, 0 to 1; true when the user asked to stop.
+    virtual bool Update(double fraction) = 0;
+};
+
+// The application's message box, its standard error box, the hourglass cursor and the
+// progress of long calculations. Windows reach them only through here, so tests can answer
+// questions, read notices and cancel runs.
 class AppServices {
 public:
     virtual ~AppServices() = default;
@@ -23,6 +33,8 @@ public:
     // Application-wide hourglass; calls nest.
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
+    // Progress of a calculation that starts now; shown only once it has run for a while.
+    virtual std::unique_ptr<RunProgress> StartProgress(const QString& text) = 0;
 };
 
 // The services in use: the real boxes unless a test installed its own.
@@ -38,6 +50,7 @@ public:
     void ShowError(const QString& text) override;
     void BeginBusy() override;
     void EndBusy() override;
+    std::unique_ptr<RunProgress> StartProgress(const QString& text) override;
 };
 
 // Shows the hourglass for as long as it lives.

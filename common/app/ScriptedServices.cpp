@@ -45,6 +45,30 @@ void ScriptedServices::EndBusy()
     --BusyDepth;
 }
 
+namespace {
+
+class ScriptedProgress : public RunProgress {
+public:
+    explicit ScriptedProgress(ScriptedServices& owner) : owner_(owner) {}
+    bool Update(double) override
+    {
+        if (owner_.ProbeDuringRun && owner_.ProbeDuringRun())
+            owner_.ProbeSeenTrue = true;
+        return ++owner_.ProgressUpdates == owner_.CancelAtUpdate;
+    }
+
+private:
+    ScriptedServices& owner_;
+};
+
+} // namespace
+
+std::unique_ptr<RunProgress> ScriptedServices::StartProgress(const QString& text)
+{
+    ProgressTexts << text;
+    return std::make_unique<ScriptedProgress>(*this);
+}
+
 void ScriptedServices::Clear()
 {
     Questions.clear();
@@ -52,6 +76,10 @@ void ScriptedServices::Clear()
     Errors.clear();
     BusyAtMessage.clear();
     BusyPeriods = 0;
+    ProgressTexts.clear();
+    ProgressUpdates = 0;
+    CancelAtUpdate = -1;
+    ProbeSeenTrue = false;
     answers_.clear();
 }
 

@@ -26,8 +26,18 @@ public:
     void ShowError(const QString& text) override;
     void BeginBusy() override;
     void EndBusy() override;
+    std::unique_ptr<RunProgress> StartProgress(const QString& text) override;
 
     void Clear();
+
+    // Progress: the texts of the runs started, the updates seen, and the update at which
+    // the scripted user presses "Отмена" (counted over all runs; -1 never).
+    QStringList ProgressTexts;
+    int ProgressUpdates = 0;
+    int CancelAtUpdate = -1;
+    // Whether the animation timer handed in by the test was running at any update.
+    std::function<bool()> ProbeDuringRun;
+    bool ProbeSeenTrue = false;
 
     QStringList Questions;
     QStringList Notices;

@@ -2,13 +2,17 @@
 #include "Fonts.h"
 #include "Locale.h"
 #include "ModalForm.h"
+#include "RunProgressDialog.h"
 #include "ScriptedServices.h"
 #include "WindowTestSupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFontInfo>
 #include <QLocale>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -109,3 +113,38 @@ TEST(ModalForm, TitleBarCloseCancelsAndKeysCloseOnlyWhenAllowed)
 }
 
 } // namespace
+
+namespace {
+
+QProgressDialog* VisibleProgressDialog()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QProgressDialog*>(w); dialog && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(RunProgress, ShortRunsShowNothingAndLongOnesCanBeCancelled)
+{
+    auto progress = gyroapp::MakeProgressDialog(QStringLiteral("Идет расчет..."));
+    EXPECT_FALSE(progress->Update(0.01));
+    EXPECT_EQ(VisibleProgressDialog(), nullptr) << "a run just started shows no window";
+
+    QTest::qWait(gyroapp::ProgressDelayMs + 100);
+    EXPECT_FALSE(progress->Update(0.5));
+    QProgressDialog* dialog = VisibleProgressDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->labelText(), QStringLiteral("Идет расчет..."));
+    EXPECT_EQ(dialog->value(), 500);
+    const auto buttons = dialog->findChildren<QPushButton*>();
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->text(), QStringLiteral("Отмена"));
+
+    QTest::mouseClick(buttons[0], Qt::LeftButton);
+    EXPECT_TRUE(progress->Update(0.6)) << "after \"Отмена\" the run is told to stop";
+    progress.reset();
+    EXPECT_EQ(VisibleProgressDialog(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the arrow over the dialog is taken back";
+}

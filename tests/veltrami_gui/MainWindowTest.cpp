@@ -377,4 +377,31 @@ TEST_F(VeltramiWindows, VisualisingBeforeARunThatDivergesShowsWhatWasRecorded)
     EXPECT_FALSE(std::isnan(Form2->OuterTorqueLevel));
 }
 
+
+
+TEST_F(VeltramiWindows, CancelledLongRunKeepsItsSamplesAndTellsTheUser)
+{
+    Start(testsupport::DataWith({{1, "0.0001"}}));
+    QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+    ASSERT_EQ(services.ProgressTexts.size(), 1) << "every calculation reports its progress";
+    Form1->Timer1->start(1000);
+    services.ProbeDuringRun = [] { return Form1->Timer1->isActive(); };
+    services.CancelAtUpdate = services.ProgressUpdates + 3;
+
+    // 120,000 steps: the progress is asked every few thousand of them.
+    QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+    EXPECT_FALSE(services.ProbeSeenTrue) << "the animation timer ticked during the run";
+    EXPECT_TRUE(Form1->Timer1->isActive()) << "the animation goes on after the run";
+    Form1->Timer1->stop();
+    ASSERT_EQ(services.Notices.size(), 1);
+    EXPECT_TRUE(services.Notices[0].startsWith(QStringLiteral("Расчет прерван"))) << services.Notices[0].toStdString();
+    const auto& m = Form1->Model;
+    EXPECT_GT(m.Recorded(), 0);
+    EXPECT_LT(m.Recorded(), m.SampleCount - 1);
+    for (auto* series : {&m.AlfDot, &m.BetDot, &m.Alf, &m.Bet, &m.MomentBet, &m.MomentAlf})
+        EXPECT_EQ(int(series->size()), m.Recorded());
+    EXPECT_LE(m.BetMax, 1.0f) << "the extremes follow the samples kept";
+    EXPECT_TRUE(m.Calculated);
+}
+
 } // namespace

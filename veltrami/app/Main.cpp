@@ -1,5 +1,7 @@
 #include "Main.h"
 
+#include "RunProgressDialog.h"
+
 #include "AppServices.h"
 #include "Application.h"
 #include "Field.h"
@@ -117,14 +119,18 @@ void TForm1::ReadParameters()
 
 bool TForm1::Calculate()
 {
-    RunStatus status;
-    {
-        gyroapp::BusyCursor hourglass;
-        status = Model.Calculate();
-    }
+    // A long run shows its progress and may be cancelled; the animation waits for it.
+    const bool animating = Timer1->isActive();
+    Timer1->stop();
+    const RunStatus status = gyroapp::RunWithProgress(
+        QStringLiteral("Идет расчет..."), Params.InitialTime, Params.StopTime,
+        [this](const std::function<bool(double)>& cancel) { return Model.Calculate(cancel); });
+    if (animating)
+        Timer1->start();
     if (!status.ok())
         gyroapp::Services().Notify(FromUtf8(status.message));
-    return status.ok() || status.kind == RunStatus::Kind::Diverged;
+    // A diverged or cancelled run keeps the samples it recorded, and they can be shown.
+    return status.kind != RunStatus::Kind::Refused;
 }
 
 void TForm1::Recalculate()
