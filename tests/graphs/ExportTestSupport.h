@@ -3,12 +3,15 @@
 #include "PlotOutput.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QToolTip>
 #include <QWidget>
 #include <QXmlStreamReader>
 
@@ -91,6 +94,14 @@ inline std::optional<QString> PdfText(const QString& path)
     process.start(tool, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
     process.waitForFinished(-1);
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The tooltip after the mouse moved to a point of the widget.
+inline QString TooltipAt(QWidget& widget, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &move);
+    return QToolTip::text();
 }
 
 inline QImage Rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }

@@ -9,17 +9,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QToolTip>
 
 #include <cmath>
 
@@ -286,10 +283,7 @@ TEST(VeltramiGraphReadOut, TooltipFollowsTheMouseAndNamesTheNearestSample)
     } rows[] = {{0, "Отсчет 0,"}, {30, "Отсчет 0,"}, {233, "Отсчет 40,"}, {639, "Отсчет 119,"}, {668, "Отсчет 119,"}};
     for (const Row& row : rows) {
         const QPoint at(row.x, 100);
-        QMouseEvent move(QEvent::MouseMove, at, f.graph.PaintBox1->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(f.graph.PaintBox1, &move);
-        const QString text = QToolTip::text();
+        const QString text = exporttest::TooltipAt(*f.graph.PaintBox1, at);
         EXPECT_EQ(text, f.graph.ReadOut(at)) << row.x;
         EXPECT_TRUE(text.contains(QString::fromUtf8(row.sample))) << text.toStdString();
         EXPECT_TRUE(text.contains(f.choice.CheckBoxes[0]->text())) << text.toStdString();
