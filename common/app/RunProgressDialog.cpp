@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProgressDialog>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -74,6 +75,19 @@ RunStatus RunWithProgress(const QString& text, double from, double to,
         const double fraction = span > 0 && std::isfinite(time) ? (time - from) / span : 0.0;
         return progress->Update(fraction);
     });
+}
+
+bool CalculateInWindow(QTimer& animation, double from, double to,
+                       const std::function<RunStatus(const std::function<bool(double time)>& cancel)>& run)
+{
+    const bool animating = animation.isActive();
+    animation.stop();
+    const RunStatus status = RunWithProgress(QStringLiteral("Идет расчет..."), from, to, run);
+    if (animating)
+        animation.start();
+    if (!status.ok())
+        Services().Notify(QString::fromStdString(status.message));
+    return status.kind != RunStatus::Kind::Refused;
 }
 
 } // namespace gyroapp

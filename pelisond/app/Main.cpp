@@ -1,5 +1,7 @@
 #include "Main.h"
 
+#include "RunProgressDialog.h"
+
 #include "AppServices.h"
 #include "Application.h"
 #include "Field.h"
@@ -116,14 +118,8 @@ void TForm1::ReadParameters()
 
 bool TForm1::Calculate()
 {
-    RunStatus status;
-    {
-        gyroapp::BusyCursor hourglass;
-        status = Model.Calculate();
-    }
-    if (!status.ok())
-        gyroapp::Services().Notify(FromUtf8(status.message));
-    return status.ok() || status.kind == RunStatus::Kind::Diverged;
+    return gyroapp::CalculateInWindow(*Timer1, 0.0, Params.StopTime,
+                                      [this](const std::function<bool(double)>& cancel) { return Model.Calculate(cancel); });
 }
 
 void TForm1::Recalculate()

@@ -432,4 +432,21 @@ TEST_F(PelisondWindows, DivergedRunIsToldAndShowsOnlyTheRecordedSamples)
     EXPECT_EQ(shownAt, 0);
 }
 
+TEST_F(PelisondWindows, CancelledLongRunIsToldAndKeepsItsSamples)
+{
+    // The nominal run is about 40,000 steps: the progress is asked every few thousand.
+    Start();
+    services.CancelAtUpdate = 4;
+    Visualise();
+    ASSERT_EQ(services.ProgressTexts.size(), 1);
+    ASSERT_EQ(services.Notices.size(), 1);
+    EXPECT_TRUE(services.Notices[0].startsWith(QStringLiteral("Расчет прерван"))) << services.Notices[0].toStdString();
+    EXPECT_TRUE(viewOpened) << "the samples of a cancelled run can be shown";
+    const int recorded = Form1->Model.Recorded();
+    EXPECT_GT(recorded, 1);
+    EXPECT_LT(recorded, Form1->Model.SampleCount - 1);
+    TickToTheEnd();
+    EXPECT_EQ(Form1->CurrentSample, recorded - 1);
+}
+
 } // namespace

@@ -119,18 +119,8 @@ void TForm1::ReadParameters()
 
 bool TForm1::Calculate()
 {
-    // A long run shows its progress and may be cancelled; the animation waits for it.
-    const bool animating = Timer1->isActive();
-    Timer1->stop();
-    const RunStatus status = gyroapp::RunWithProgress(
-        QStringLiteral("Идет расчет..."), Params.InitialTime, Params.StopTime,
-        [this](const std::function<bool(double)>& cancel) { return Model.Calculate(cancel); });
-    if (animating)
-        Timer1->start();
-    if (!status.ok())
-        gyroapp::Services().Notify(FromUtf8(status.message));
-    // A diverged or cancelled run keeps the samples it recorded, and they can be shown.
-    return status.kind != RunStatus::Kind::Refused;
+    return gyroapp::CalculateInWindow(*Timer1, Params.InitialTime, Params.StopTime,
+                                      [this](const std::function<bool(double)>& cancel) { return Model.Calculate(cancel); });
 }
 
 void TForm1::Recalculate()
