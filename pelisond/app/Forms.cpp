@@ -19,20 +19,20 @@ void CreateForms(const std::string& dataPath)
     Form1 = new TForm1(dataPath);
     Form3 = new TForm3;
     Form2 = new TForm2;
-    // The graph window holds the choice window it shows, so the choice window comes first.
-    Form9 = new TForm9;
-    Form8 = new TForm8(Form1->Model, *Form9);
+    Form8 = new TForm8(Form1->Model);
     Form5 = new TForm5(Form1->Model);
+    Form9 = new TForm9;
+    Form8->SetChoiceWindow(*Form9);
 }
 
 void DestroyForms()
 {
+    delete Form9;
+    Form9 = nullptr;
     delete Form5;
     Form5 = nullptr;
     delete Form8;
     Form8 = nullptr;
-    delete Form9;
-    Form9 = nullptr;
     delete Form2;
     Form2 = nullptr;
     delete Form3;

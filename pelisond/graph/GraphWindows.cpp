@@ -105,8 +105,12 @@ void TForm5::PaintBox1Paint(canvas::Canvas& c)
     DrawPhasePortrait(c, GraphDataOf(model_), PaintBox1->width(), PaintBox1->height());
 }
 
-TForm8::TForm8(const TuningForkModel& model, TForm9& choice, QWidget* parent)
-    : ModalForm(parent), model_(model), choice_(choice)
+TForm8::TForm8(const TuningForkModel& model, TForm9& choice, QWidget* parent) : TForm8(model, parent)
+{
+    choice_ = &choice;
+}
+
+TForm8::TForm8(const TuningForkModel& model, QWidget* parent) : ModalForm(parent), model_(model)
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Графики "));
@@ -167,7 +171,8 @@ void TForm8::FormShow()
 
 void TForm8::FormActivate()
 {
-    choice_.ShowModal();
+    if (choice_)
+        choice_->ShowModal();
     PaintBox1->repaint();
 }
 
@@ -224,7 +229,7 @@ void TForm8::DrawPlot(canvas::Canvas& c, double T)
               gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height());
 }
 
-CurveChoice TForm8::CurrentChoice() const { return choice_.Choice(); }
+CurveChoice TForm8::CurrentChoice() const { return choice_ ? choice_->Choice() : CurveChoice{}; }
 
 double TForm8::ShownTime() const { return shownTime_.value_or(model_.Params.StopTime); }
 

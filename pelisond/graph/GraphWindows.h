@@ -58,6 +58,9 @@ class TForm8 : public gyroapp::ModalForm {
     Q_OBJECT
 public:
     TForm8(const TuningForkModel& model, TForm9& choice, QWidget* parent = nullptr);
+    // The program creates the graph window before the choice window and joins them after.
+    explicit TForm8(const TuningForkModel& model, QWidget* parent = nullptr);
+    void SetChoiceWindow(TForm9& choice) { choice_ = &choice; }
 
     void FormActivate();
     void RadioGroup1Click();
@@ -93,7 +96,7 @@ private:
     CurveChoice CurrentChoice() const;
 
     const TuningForkModel& model_;
-    TForm9& choice_;
+    TForm9* choice_ = nullptr;
     Ranges ranges_{};
     std::optional<double> shownTime_;
 };
