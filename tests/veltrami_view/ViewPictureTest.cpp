@@ -7,6 +7,8 @@
 #include "OpenGLPanel.h"
 
 #include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 
 namespace viewtest {
@@ -22,6 +24,7 @@ TEST_F(ViewTest, ShippedDataShowsBothFramesTheRotorAndTheAxesOnBlack)
     ShowView();
     const QImage picture = Picture(0, 0, 0);
     Keep(picture, QStringLiteral("shipped"));
+    Keep(Form2->screen()->grabWindow(Form2->winId()).toImage(), QStringLiteral("view-window"));
     ASSERT_EQ(picture.size(), QSize(389, 389));
     EXPECT_TRUE(services.Errors.isEmpty()) << services.Errors.join(QLatin1Char('|')).toStdString();
 
