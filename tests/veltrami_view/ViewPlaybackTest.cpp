@@ -1,10 +1,8 @@
 // The view driving the main window's timer, its buttons and its texture.
 #include "ViewFixture.h"
 
-#include "Choice.h"
 #include "Field.h"
 #include "Forms.h"
-#include "Graph.h"
 #include "Input1.h"
 #include "Main.h"
 #include "OpenGLPanel.h"
@@ -198,36 +196,6 @@ TEST_F(ViewTest, ViewShowsOnlyRecordedSamples)
     EXPECT_EQ(Form2->ViewAlpha, 0.0f);
     EXPECT_EQ(Form2->ShownSample(), 0);
     EXPECT_EQ(Form2->Label1->text(), TimeLabel("0.000"));
-}
-
-TEST_F(ViewTest, GraphButtonsOpenTheGraphAndPhasePortraitWindowsModally)
-{
-    Start(ShippedDataWith());
-    Calculate();
-    ShowView();
-    // The graph window asks for its curves first.
-    bool choiceShown = false;
-    WhenShown(veltrami::Form9, [&] {
-        choiceShown = true;
-        veltrami::Form9->close();
-    });
-    bool graphShown = false;
-    WhenShown(veltrami::Form8, [&] {
-        graphShown = QTest::qWaitFor([&] { return choiceShown; }, 5000);
-        veltrami::Form8->close();
-    });
-    QTest::mouseClick(Form2->Button1, Qt::LeftButton);
-    EXPECT_TRUE(graphShown);
-    EXPECT_FALSE(veltrami::Form8->isVisible()) << "the click returned before the graph window closed";
-
-    bool portraitShown = false;
-    WhenShown(veltrami::Form5, [&] {
-        portraitShown = true;
-        veltrami::Form5->close();
-    });
-    QTest::mouseClick(Form2->Button2, Qt::LeftButton);
-    EXPECT_TRUE(portraitShown);
-    EXPECT_FALSE(veltrami::Form5->isVisible());
 }
 
 } // namespace
