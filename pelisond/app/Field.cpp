@@ -7,6 +7,7 @@
 #include "Locale.h"
 #include "Main.h"
 #include "OpenGLPanel.h"
+#include "PictureMenu.h"
 #include "Playback.h"
 
 #include <QFrame>
@@ -104,6 +105,10 @@ TForm2::TForm2(QWidget* parent)
                                        int x, int y) {
         gyroapp::RunHandler([&] { OpenGLPanel1MouseMove(sender, buttons, shift, x, y); });
     };
+    OpenGLPanel1->OnMouseUp = [this](TOpenGLPanel* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                                     int y) {
+        gyroapp::RunHandler([&] { OpenGLPanel1MouseUp(sender, button, shift, x, y); });
+    };
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -156,6 +161,25 @@ TForm2::TForm2(QWidget* parent)
     gyroapp::ConnectHandler(TrackBar2, &QSlider::valueChanged, this, &TForm2::TrackBar2Change);
     gyroapp::ConnectHandler(TrackBar4, &QSlider::valueChanged, this, &TForm2::TrackBar4Change);
     gyroapp::ConnectHandler(TrackBar3, &QSlider::valueChanged, this, &TForm2::TrackBar3Change);
+
+    viewexport::Animation animation;
+    animation.timer = [] { return Form1->Timer1; };
+    animation.shownSample = [this] { return SampleToDraw(); };
+    animation.lastSample = [] { return Form1->LastShownSample(); };
+    animation.showSample = [this](int k) {
+        Form1->CurrentSample = k;
+        Label1->setText(
+            QString::fromStdString(SampleTimeText(k, Form1->Params.PrintStep, gyroapp::LocaleSeparators())));
+    };
+    animation.keepView = [this]() -> std::function<void()> {
+        const int sample = Form1->CurrentSample;
+        const QString time = Label1->text();
+        return [=, this] {
+            Form1->CurrentSample = sample;
+            Label1->setText(time);
+        };
+    };
+    PopupMenu1 = new viewexport::PictureMenu(OpenGLPanel1, std::move(animation), this);
 
     PlaceWindow({772, 502}, {94, 78});
 }
@@ -287,6 +311,12 @@ void TForm2::OpenGLPanel1MouseMove(TOpenGLPanel*, Qt::MouseButtons Buttons, Qt::
     LastMouseX = X;
     LastMouseY = Y;
     RepaintView();
+}
+
+void TForm2::OpenGLPanel1MouseUp(TOpenGLPanel*, Qt::MouseButton Button, Qt::KeyboardModifiers, int X, int Y)
+{
+    if (Button == Qt::RightButton)
+        PopupMenu1->Popup(OpenGLPanel1->mapToGlobal(QPoint(X, Y)));
 }
 
 void TForm2::FormShow()

@@ -15,6 +15,10 @@ class QToolButton;
 class QWidget;
 class TOpenGLPanel;
 
+namespace viewexport {
+class PictureMenu;
+}
+
 namespace pelisond {
 
 // 3D view "Визуализация": plays back a finished run with the main window's timer, which
@@ -51,6 +55,8 @@ public:
     void OpenGLPanel1Paint(TOpenGLPanel* Sender);
     void OpenGLPanel1MouseMove(TOpenGLPanel* Sender, Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, int X,
                                int Y);
+    // The right button brings up the picture's menu.
+    void OpenGLPanel1MouseUp(TOpenGLPanel* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
     QFrame* Bevel1 = nullptr;
     TOpenGLPanel* OpenGLPanel1 = nullptr;
@@ -79,6 +85,8 @@ public:
     QSlider* TrackBar3 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
+    // Saving, printing and recording the picture.
+    viewexport::PictureMenu* PopupMenu1 = nullptr;
 
     // Face of the Ω label: the symbol set shows "W" as Ω.
     TPanelFont SymbolFont{QStringLiteral("Symbol"), -16, SYMBOL_CHARSET};

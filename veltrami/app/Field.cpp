@@ -9,6 +9,7 @@
 #include "Locale.h"
 #include "Main.h"
 #include "OpenGLPanel.h"
+#include "PictureMenu.h"
 #include "Playback.h"
 #include "ProgramDirectory.h"
 
@@ -73,6 +74,10 @@ TForm2::TForm2(QWidget* parent)
     OpenGLPanel1->OnInit = [this](TOpenGLPanel* sender) { OpenGLPanel1Init(sender); };
     OpenGLPanel1->OnResize = [this](TOpenGLPanel* sender) { OpenGLPanel1Resize(sender); };
     OpenGLPanel1->OnPaint = [this](TOpenGLPanel* sender) { OpenGLPanel1Paint(sender); };
+    OpenGLPanel1->OnMouseUp = [this](TOpenGLPanel* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                                     int y) {
+        gyroapp::RunHandler([&] { OpenGLPanel1MouseUp(sender, button, shift, x, y); });
+    };
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -134,6 +139,30 @@ TForm2::TForm2(QWidget* parent)
     gyroapp::ConnectHandler(TrackBar2, &QSlider::valueChanged, this, &TForm2::TrackBar2Change);
     gyroapp::ConnectHandler(TrackBar3, &QSlider::valueChanged, this, &TForm2::TrackBar3Change);
 
+    viewexport::Animation animation;
+    animation.timer = [] { return Form1->Timer1; };
+    animation.shownSample = [this] { return Form1->Model.Recorded() > 0 ? ShownSample() : -1; };
+    animation.lastSample = [] { return Form1->LastShownSample(); };
+    animation.showSample = [this](int k) { ShowSample(k); };
+    animation.keepView = [this]() -> std::function<void()> {
+        const int sample = Form1->CurrentSample;
+        const QString time = Label1->text();
+        const float alpha = ViewAlpha, beta = ViewBeta;
+        const float inner = InnerTorqueLevel, outer = OuterTorqueLevel;
+        const bool innerPositive = InnerTorquePositive, outerPositive = OuterTorquePositive;
+        return [=, this] {
+            Form1->CurrentSample = sample;
+            Label1->setText(time);
+            ViewAlpha = alpha;
+            ViewBeta = beta;
+            InnerTorqueLevel = inner;
+            OuterTorqueLevel = outer;
+            InnerTorquePositive = innerPositive;
+            OuterTorquePositive = outerPositive;
+        };
+    };
+    PopupMenu1 = new viewexport::PictureMenu(OpenGLPanel1, std::move(animation), this);
+
     PlaceWindow({630, 456}, {115, 148});
 }
 
@@ -166,6 +195,14 @@ void TForm2::TakeAngles(int k)
     const auto index = static_cast<std::size_t>(k);
     ViewAlpha = ViewAngle(Form1->Model.Alf[index]);
     ViewBeta = ViewAngle(Form1->Model.Bet[index]);
+}
+
+void TForm2::ShowSample(int k)
+{
+    Form1->CurrentSample = k;
+    Label1->setText(QString::fromStdString(SampleTimeText(k, Form1->Params.PrintStep, gyroapp::LocaleSeparators())));
+    Form1->ShowMomentLevels(k);
+    TakeAngles(k);
 }
 
 void TForm2::SpeedButton1Click()
@@ -280,6 +317,12 @@ void TForm2::OpenGLPanel1Paint(TOpenGLPanel*)
     state.spinning = Form1->Params.KineticMoment != 0;
     state.sample = ShownSample();
     DrawGimbalScene(state);
+}
+
+void TForm2::OpenGLPanel1MouseUp(TOpenGLPanel*, Qt::MouseButton Button, Qt::KeyboardModifiers, int X, int Y)
+{
+    if (Button == Qt::RightButton)
+        PopupMenu1->Popup(OpenGLPanel1->mapToGlobal(QPoint(X, Y)));
 }
 
 } // namespace veltrami

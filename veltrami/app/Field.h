@@ -12,6 +12,10 @@ class QToolButton;
 class QWidget;
 class TOpenGLPanel;
 
+namespace viewexport {
+class PictureMenu;
+}
+
 namespace veltrami {
 
 // 3D view "Визуализация": plays back a finished run as an animated gimbal gyroscope.
@@ -38,6 +42,8 @@ public:
     void OpenGLPanel1Init(TOpenGLPanel* Sender);
     void OpenGLPanel1Resize(TOpenGLPanel* Sender);
     void OpenGLPanel1Paint(TOpenGLPanel* Sender);
+    // The right button brings up the picture's menu.
+    void OpenGLPanel1MouseUp(TOpenGLPanel* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
     // The sample the picture shows: the main window's index, kept within the recorded run.
     int ShownSample() const;
@@ -58,6 +64,8 @@ public:
     QSlider* TrackBar3 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
+    // Saving, printing and recording the picture.
+    viewexport::PictureMenu* PopupMenu1 = nullptr;
 
     float ViewAlpha = 0;
     float ViewBeta = 0;
@@ -76,6 +84,8 @@ protected:
 private:
     // ViewAlpha and ViewBeta from a sample, or the rest position when it was not recorded.
     void TakeAngles(int k);
+    // Sample k in the view as a timer tick puts it there; for the frames of a recording.
+    void ShowSample(int k);
     void ReportMissingTexture(const QString& reason);
 
     bool textureReported_ = false;
