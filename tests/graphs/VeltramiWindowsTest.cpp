@@ -251,7 +251,8 @@ TEST(VeltramiPlotMenus, PrintingNeedsAPrinterAndTheUsersConsent)
     f.graph.PlotMenu1->PrintAction->trigger();
     EXPECT_TRUE(exporttest::LooksLikePdf(paper));
     if (const auto text = exporttest::PdfText(paper)) {
-        EXPECT_TRUE(text->contains(QStringLiteral("0,6"))) << "the first time label";
+        const QString firstTimeLabel = QStringLiteral("0") + QString::fromStdString(gyroapp::LocaleSeparators().decimal) + "6";
+        EXPECT_TRUE(text->contains(firstTimeLabel)) << "the first time label";
     }
     f.graph.hide();
 
