@@ -102,32 +102,32 @@ struct Arguments {
 
 void Usage(const RunToolModel& model, std::ostream& out)
 {
-    out << "Usage: " << model.program << " [--summary] [--set FIELD=VALUE]... [DATAFILE]\n";
+    out << "Запуск: " << model.program << " [--summary] [--set ПОЛЕ=ЗНАЧЕНИЕ]... [ФАЙЛ_ДАННЫХ]\n";
 }
 
 void Help(const RunToolModel& model, std::ostream& out)
 {
     Usage(model, out);
     out << "\n" << model.description << "\n\n"
-        << "DATAFILE defaults to " << model.dataFileName << " in the tool's own directory. The parameters are\n"
-        << "written as the parameter window shows them and read back before the run.\n\n"
-        << "Output (standard output):\n"
-        << "  without --summary  CSV of the recorded samples: sample,t,";
+        << "Без ФАЙЛА_ДАННЫХ читается " << model.dataFileName << " из каталога программы. Перед расчетом\n"
+        << "параметры записываются так, как их показывает окно параметров, и читаются обратно.\n\n"
+        << "Вывод (стандартный вывод):\n"
+        << "  без --summary      CSV записанных отсчетов: sample,t,";
     for (std::size_t k = 0; k < model.csvColumns.size(); ++k)
         out << model.csvColumns[k] << (k + 1 < model.csvColumns.size() ? "," : "\n");
-    out << "                     t is the model time of the sample; numbers have 17 significant digits.\n"
-        << "  --summary          one JSON object: SampleCount, Capacity, Recorded, StepsPerSample,\n"
-        << "                     the extremes of every series and the parameters used (Params).\n\n"
-        << "Options:\n"
-        << "  --set FIELD=VALUE  override a parameter by its field name before the run (repeatable);\n"
-        << "                     VALUE uses a decimal point.\n"
-        << "  --help             this text.\n\n"
-        << "Exit status:\n"
-        << "  0  the run finished\n"
-        << "  1  the data file cannot be opened (\"" << model.missingMessage << "\" and the path on standard\n"
-        << "     error), or the parameters were refused (the reason on standard error)\n"
-        << "  2  bad usage, an unknown field or a bad value for --set\n"
-        << "  3  the run diverged: the samples recorded before are written, the message on standard error\n";
+    out << "                     t - модельное время отсчета; числа с 17 значащими цифрами.\n"
+        << "  --summary          один объект JSON: SampleCount, Capacity, Recorded, StepsPerSample,\n"
+        << "                     экстремумы каждой серии и использованные параметры (Params).\n\n"
+        << "Ключи:\n"
+        << "  --set ПОЛЕ=ЗНАЧЕНИЕ  задать параметр по имени поля перед расчетом (можно повторять);\n"
+        << "                     ЗНАЧЕНИЕ записывается с десятичной точкой.\n"
+        << "  --help             эта справка.\n\n"
+        << "Код завершения:\n"
+        << "  0  расчет завершен\n"
+        << "  1  файл данных не открывается (\"" << model.missingMessage << "\" и путь в стандартный поток\n"
+        << "     ошибок) или параметры отвергнуты (причина в стандартный поток ошибок)\n"
+        << "  2  неверный вызов, неизвестное поле или неверное значение в --set\n"
+        << "  3  расчет разошелся: записанные до этого отсчеты выводятся, сообщение - в поток ошибок\n";
 }
 
 bool Parse(int argc, char** argv, Arguments& args, std::string& error)
@@ -143,7 +143,7 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
             std::string_view assignment;
             if (arg == "--set") {
                 if (++i >= argc) {
-                    error = "--set needs FIELD=VALUE";
+                    error = "--set требует ПОЛЕ=ЗНАЧЕНИЕ";
                     return false;
                 }
                 assignment = argv[i];
@@ -152,15 +152,15 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
             }
             const auto eq = assignment.find('=');
             if (eq == std::string_view::npos || eq == 0) {
-                error = "--set needs FIELD=VALUE, got '" + std::string(assignment) + "'";
+                error = "--set требует ПОЛЕ=ЗНАЧЕНИЕ, задано '" + std::string(assignment) + "'";
                 return false;
             }
             args.sets.emplace_back(std::string(assignment.substr(0, eq)), std::string(assignment.substr(eq + 1)));
         } else if (arg.starts_with("-") && arg.size() > 1) {
-            error = "unknown option '" + std::string(arg) + "'";
+            error = "неизвестный ключ '" + std::string(arg) + "'";
             return false;
         } else if (fileSeen) {
-            error = "only one data file may be given";
+            error = "можно указать только один файл данных";
             return false;
         } else {
             args.dataFile = std::string(arg);
@@ -179,7 +179,7 @@ int RunToolMain(int argc, char** argv, const RunToolModel& model, std::ostream& 
     if (!Parse(argc, argv, args, error)) {
         err << model.program << ": " << error << "\n";
         Usage(model, err);
-        err << "Try '" << model.program << " --help'.\n";
+        err << "Справка: " << model.program << " --help\n";
         return ExitUsage;
     }
     if (args.help) {

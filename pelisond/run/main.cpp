@@ -15,14 +15,14 @@ int main(int argc, char** argv)
     tool.dataFileName = "pelisond.dat";
     tool.missingMessage = "Can't find data!";
     tool.description =
-        "Loads the tuning-fork micromechanical gyroscope's 30 parameters, integrates its equations\n"
-        "of motion with the fixed-step fourth-order Runge-Kutta scheme and writes the sampled run\n"
-        "with the drift estimate in degrees per hour.";
+        "Загружает 30 параметров ММГ камертонного типа, интегрирует уравнения движения методом\n"
+        "Рунге-Кутты четвертого порядка с постоянным шагом и выводит записанные отсчеты вместе с\n"
+        "оценкой дрейфа в градусах в час.";
     tool.load = [&](const std::string& path) { return model.LoadParameters(path); };
     tool.set = [&](std::string_view field, double value) -> std::string {
         const int k = pelisond::FindParameter(field);
         if (k < 0)
-            return "unknown field '" + std::string(field) + "'";
+            return "неизвестное поле '" + std::string(field) + "'";
         model.Params.at(k) = static_cast<float>(value);
         return {};
     };

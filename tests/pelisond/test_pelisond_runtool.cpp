@@ -120,5 +120,22 @@ TEST(PelisondRunTool, ExitStatusesOfFailures)
     EXPECT_EQ(RunTool("a.dat b.dat").exitCode, 2);
 }
 
+TEST(PelisondRunTool, SetOverridesReachTheRunAndBadOnesAreRefused)
+{
+    const std::string file = "'" + DataFileWith(2, "0.003") + "'";
+    ToolResult r = RunTool("--summary --set BaseRate=2.5 --set Mass2=41.23456 " + file);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("\"BaseRate\": 2.5,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"Mass2\": 41.200000762939453,"), std::string::npos)
+        << "overrides pass through the display round trip (Mass2 to 3 digits)\n" << r.out;
+
+    r = RunTool("--set Nonsense=1 " + file);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("Nonsense"), std::string::npos) << r.err;
+    r = RunTool("--set BaseRate=1,5 " + file);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("is not a valid floating point value"), std::string::npos) << r.err;
+}
+
 } // namespace
 } // namespace pelisond::testing

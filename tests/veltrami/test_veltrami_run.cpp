@@ -117,12 +117,12 @@ TEST(VeltramiRun, FailuresGiveTheirExitStatusesAndMessages)
     const Row rows[] = {
         {"/nonexistent/veltrami.dat", 1, "Can't find data: /nonexistent/veltrami.dat", ""},
         {bad, 1, "Шаг расчета", ""},
-        {"--bogus", 2, "unknown option", ""},
-        {good + " " + good, 2, "only one data file", ""},
-        {"--help", 0, "", "Exit status"},
-        {"--set Bogus=1 " + good, 2, "unknown field 'Bogus'", ""},
+        {"--bogus", 2, "неизвестный ключ", ""},
+        {good + " " + good, 2, "только один файл данных", ""},
+        {"--help", 0, "", "Код завершения"},
+        {"--set Bogus=1 " + good, 2, "неизвестное поле 'Bogus'", ""},
         {"--set Step=abc " + good, 2, "is not a valid floating point value", ""},
-        {"--set", 2, "FIELD=VALUE", ""},
+        {"--set", 2, "ПОЛЕ=ЗНАЧЕНИЕ", ""},
         {"--summary --set KineticMoment=0.5 " + good, 0, "", "\"KineticMoment\": 0.5,"},
     };
     for (const Row& row : rows) {

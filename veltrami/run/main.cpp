@@ -15,13 +15,13 @@ int main(int argc, char** argv)
     tool.dataFileName = "veltrami.dat";
     tool.missingMessage = "Can't find data";
     tool.description =
-        "Loads the gimbal gyroscope's 27 parameters, integrates its equations of motion with the\n"
-        "fixed-step fourth-order Runge-Kutta scheme and writes the sampled run.";
+        "Загружает 27 параметров гироскопа с кардановым подвесом, интегрирует уравнения движения\n"
+        "методом Рунге-Кутты четвертого порядка с постоянным шагом и выводит записанные отсчеты.";
     tool.load = [&](const std::string& path) { return model.LoadParameters(path); };
     tool.set = [&](std::string_view field, double value) -> std::string {
         const int k = veltrami::FindParameter(field);
         if (k < 0)
-            return "unknown field '" + std::string(field) + "'";
+            return "неизвестное поле '" + std::string(field) + "'";
         model.Params.at(k) = static_cast<float>(value);
         return {};
     };
