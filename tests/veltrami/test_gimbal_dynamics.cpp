@@ -195,3 +195,44 @@ TEST(GimbalDynamics, RunMatchesAnIndependentClassicRungeKutta)
         EXPECT_LT(worst, 1e-9) << "trial " << trial;
     }
 }
+
+TEST(GimbalDynamics, RunLoopGivesTheSameBitsAsThePlainStageProtocol)
+{
+    // The run reuses cosines of time between stages; that must change nothing at all.
+    GimbalModel model;
+    model.Params = fixtures::ShippedParameters();
+    model.Params.StopTime = 0.5f;
+    model.Params.DampMax = 0.03f;
+    model.Params.MomentAlfAmplitude = 1.5f;
+    model.Params.MomentAlfFrequency = 13;
+    ASSERT_TRUE(model.AllocateSeries().ok());
+    ASSERT_TRUE(model.Calculate().ok());
+
+    GimbalModel plain;
+    plain.Params = model.Params;
+    plain.PrepareRunConstants();
+    TRungeKutta4& rk = plain.Integrator;
+    const ModelParameters& p = plain.Params;
+    rk.Solution = {p.InitialTime, p.InitialAlfRate, p.InitialBetRate, p.InitialAlf, p.InitialBet};
+    const long long n = plain.StepsPerSample();
+    long long j = 0;
+    int sample = 0;
+    while (rk.Solution[0] < double(p.StopTime)) {
+        if (j >= n) {
+            ASSERT_LT(sample, model.Recorded());
+            EXPECT_EQ(model.Alf[sample], rk.Solution[3]) << "sample " << sample;
+            EXPECT_EQ(model.BetDot[sample], rk.Solution[2]) << "sample " << sample;
+            EXPECT_EQ(model.MomentBet[sample], double(plain.CurMomentBet)) << "sample " << sample;
+            EXPECT_EQ(model.MomentAlf[sample], double(plain.CurMomentAlf)) << "sample " << sample;
+            ++sample;
+            j = 0;
+        }
+        rk.BeginStep();
+        while (rk.StageNo < 5) {
+            plain.EvaluateDerivatives();
+            rk.DoStage(p.Step);
+        }
+        ++j;
+    }
+    EXPECT_EQ(sample, model.Recorded());
+}

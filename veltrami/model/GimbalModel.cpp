@@ -232,6 +232,7 @@ RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
     const double h = p.Step;
     const GimbalRunConstants constants = Constants;  // a local copy that the stores cannot alias
     float momentBet = CurMomentBet, momentAlf = CurMomentAlf;
+    GimbalTimeCosines cosines;
     const double stopTime = p.StopTime;
     long long j = 0;
     int untilPoll = CancelPollSteps;
@@ -243,7 +244,7 @@ RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
         const double stepStart = solution[0];
         Integrator.BeginStep();
         while (Integrator.StageNo < 5) {
-            GimbalDerivatives(constants, Integrator.Point.data(), Integrator.Derivative.data(), momentBet, momentAlf);
+            GimbalDerivatives(constants, Integrator.Point.data(), Integrator.Derivative.data(), momentBet, momentAlf, &cosines);
             Integrator.DoStage(h);
         }
         CurMomentBet = momentBet;
