@@ -2,15 +2,14 @@
 
 #include "AppServices.h"
 #include "FormParts.h"
+#include "GraphWindowParts.h"
 #include "Locale.h"
 #include "PlotOutput.h"
 #include "QPainterCanvas.h"
-#include "TimeField.h"
 
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,23 +17,7 @@
 
 namespace pelisond {
 
-namespace {
-
-QPushButton* MakeButton(QWidget* parent, const QString& text, QRect geometry)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
-}
-
-// A notice raised while painting waits for the paint to end: no box may open inside it.
-void NotifyLater(const std::string& message)
-{
-    QTimer::singleShot(0, [text = QString::fromStdString(message)] { gyroapp::Services().Notify(text); });
-}
-
-} // namespace
+using timegraph::MakeButton;
 
 TForm9::TForm9(QWidget* parent)
     : ModalForm(parent)
@@ -118,19 +101,15 @@ TForm8::TForm8(const TuningForkModel& model, QWidget* parent) : ModalForm(parent
     // Enter belongs to the time field here, not to closing the window.
     SetKeysClose(false);
     PlaceWindow({699, 498}, {192, 114});
-    canvas::MakeBevel(this, {0, 0, 693, 489});
-    canvas::MakeBevel(this, {8, 32, 677, 369});
-    PaintBox1 = new canvas::PaintBox(this);
-    PaintBox1->setGeometry(12, 36, 669, 361);
-    PaintBox1->OnPaint = [this](canvas::Canvas& c) { PaintBox1Paint(c); };
-    PaintBox1->SetReadOut([this](QPoint at) { return ReadOut(at); });
     // Files and paper show the time span of the screen, not a time typed since.
-    PlotMenu1 = new canvas::PlotMenu(PaintBox1, [this](canvas::Canvas& c) { DrawPlot(c, ShownTime()); },
-                                     QStringLiteral("Графики"), QStringLiteral("Графики"));
-    PlotMenu1->AddCsvExport([this] { return GraphCsv(GraphDataOf(model_), CurrentChoice(), ShownTime()); });
+    const timegraph::GraphArea area = timegraph::MakeGraphArea(
+        this, [this](canvas::Canvas& c) { PaintBox1Paint(c); }, [this](QPoint at) { return ReadOut(at); },
+        [this](canvas::Canvas& c) { DrawPlot(c, ShownTime()); },
+        [this] { return GraphCsv(GraphDataOf(model_), CurrentChoice(), ShownTime()); });
+    PaintBox1 = area.box;
+    PlotMenu1 = area.menu;
     canvas::MakeLabel(this, QStringLiteral("Координаты X1,X2/Координаты Y1,Y2"), {8, 8}, "Times New Roman", 19);
     canvas::MakeLabel(this, QStringLiteral("Угол ФИ(рад)/Дрейф (гр/ч)"), {464, 8}, "Times New Roman", 19);
-    canvas::MakeLabel(this, QStringLiteral("t, сек"), {632, 384}, "Times New Roman", 15, true, Qt::blue)->raise();
     canvas::MakeBevel(this, {8, 421, 149, 33});
     Edit1 = new QLineEdit(this);
     Edit1->setGeometry(16, 428, 53, 21);
@@ -162,7 +141,7 @@ void TForm8::SetRanges()
 
 void TForm8::FormShow()
 {
-    Edit1->setText(QString::fromStdString(timegraph::StopTimeText(model_.Params.StopTime, gyroapp::LocaleSeparators())));
+    timegraph::ShowStopTime(Edit1, model_.Params.StopTime);
     SetRanges();
     PaintBox1->update();
     // Activation follows the showing: the choice comes up once the window stands.
@@ -188,37 +167,18 @@ void TForm8::CheckBox1Click() { PaintBox1->repaint(); }
 
 void TForm8::Button1Click() { SetModalResult(gyroapp::mrOk); }
 
-void TForm8::Edit1Enter()
-{
-    std::string text = Edit1->text().toStdString();
-    const bool repaint = timegraph::TimeFieldEnter(text, model_.Params.StopTime, gyroapp::LocaleSeparators(),
-                                                   [](const std::string& m) {
-                                                       gyroapp::Services().Notify(QString::fromStdString(m));
-                                                   });
-    Edit1->setText(QString::fromStdString(text));
-    if (repaint)
-        PaintBox1->repaint();
-}
+void TForm8::Edit1Enter() { timegraph::EnterInField(Edit1, model_.Params.StopTime, PaintBox1); }
 
 bool TForm8::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            gyroapp::RunHandler([this] { Edit1Enter(); });
-            return true;
-        }
-    }
+    if (timegraph::FilterEnter(watched, event, Edit1, [this] { Edit1Enter(); }))
+        return true;
     return ModalForm::eventFilter(watched, event);
 }
 
 void TForm8::PaintBox1Paint(canvas::Canvas& c)
 {
-    const numfmt::Separators sep = gyroapp::LocaleSeparators();
-    std::string text = Edit1->text().toStdString();
-    const double T = timegraph::TimeForRepaint(text, model_.Params.StopTime, sep, NotifyLater);
-    if (QString::fromStdString(text) != Edit1->text())
-        Edit1->setText(QString::fromStdString(text));
+    const double T = timegraph::TimeFromField(Edit1, model_.Params.StopTime);
     shownTime_ = T;
     DrawPlot(c, T);
 }
