@@ -9,6 +9,7 @@
 #include "Forms.h"
 #include "Input1.h"
 #include "Locale.h"
+#include "MainWindowParts.h"
 #include "Playback.h"
 #include "ProgramDirectory.h"
 #include "TuningForkPicture.h"
@@ -21,12 +22,9 @@
 
 namespace pelisond {
 
-namespace {
+using gyroapp::FromUtf8;
 
-QString FromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
+namespace {
 
 constexpr QSize ClientSize{438, 189};
 
@@ -78,24 +76,14 @@ TForm1::~TForm1() = default;
 void TForm1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!shown_ && !event->spontaneous()) {
-        shown_ = true;
-        gyroapp::RunHandler([this] { FormShow(); });
-    }
+    gyroapp::RunAtFirstShow(shown_, event, [this] { FormShow(); });
 }
 
 void TForm1::FormShow()
 {
-    if (!LoadParameters()) {
-        gyroapp::Services().Notify(QStringLiteral("Can't find data!"));
-        gyroapp::Terminate(1);
-        return;
-    }
-    WriteParameters();
-    ReadParameters();
-    const RunStatus status = Model.AllocateSeries();
-    if (!status.ok())
-        gyroapp::Services().Notify(FromUtf8(status.message));
+    gyroapp::LoadAtStart(QStringLiteral("Can't find data!"), [this] { return LoadParameters(); },
+                         [this] { WriteParameters(); }, [this] { ReadParameters(); },
+                         [this] { return Model.AllocateSeries(); });
 }
 
 bool TForm1::LoadParameters()
@@ -105,15 +93,13 @@ bool TForm1::LoadParameters()
 
 void TForm1::WriteParameters()
 {
-    for (int k = 1; k <= static_cast<int>(ModelParameters::Count); ++k)
-        Form3->SetValue(k, Params.at(static_cast<std::size_t>(k - 1)));
+    gyroapp::WriteFields(*Form3, Params);
 }
 
 void TForm1::ReadParameters()
 {
     // SampleCount is left to AllocateSeries, so that it changes only together with the series.
-    for (int k = 1; k <= static_cast<int>(ModelParameters::Count); ++k)
-        Params.at(static_cast<std::size_t>(k - 1)) = static_cast<float>(Form3->Value(k));
+    gyroapp::ReadFields(*Form3, Params);
 }
 
 bool TForm1::Calculate()
@@ -124,17 +110,8 @@ bool TForm1::Calculate()
 
 void TForm1::Recalculate()
 {
-    const ModelParameters previous = Params;
-    // A field that is not a number ends the handler here, before the old series are touched.
-    ReadParameters();
-    // The new series replace the old ones only once they exist; a refusal leaves the old ones.
-    const RunStatus allocation = Model.AllocateSeries();
-    if (!allocation.ok()) {
-        Params = previous;
-        gyroapp::Services().Notify(FromUtf8(allocation.message));
-        return;
-    }
-    Calculate();
+    if (gyroapp::TakeNewParameters(Params, [this] { ReadParameters(); }, [this] { return Model.AllocateSeries(); }))
+        Calculate();
 }
 
 void TForm1::Button1Click()

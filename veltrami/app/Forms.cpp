@@ -5,6 +5,7 @@
 #include "Graph.h"
 #include "Input1.h"
 #include "Main.h"
+#include "MainWindowParts.h"
 
 namespace veltrami {
 
@@ -28,18 +29,7 @@ void CreateForms(const std::string& dataPath)
 
 void DestroyForms()
 {
-    delete Form9;
-    Form9 = nullptr;
-    delete Form5;
-    Form5 = nullptr;
-    delete Form8;
-    Form8 = nullptr;
-    delete Form2;
-    Form2 = nullptr;
-    delete Form3;
-    Form3 = nullptr;
-    delete Form1;
-    Form1 = nullptr;
+    gyroapp::DeleteInOrder(Form9, Form5, Form8, Form2, Form3, Form1);
 }
 
 } // namespace veltrami

@@ -10,6 +10,7 @@
 #include "GimbalPicture.h"
 #include "Input1.h"
 #include "Locale.h"
+#include "MainWindowParts.h"
 #include "Playback.h"
 #include "ProgramDirectory.h"
 
@@ -24,14 +25,7 @@
 
 namespace veltrami {
 
-namespace {
-
-QString FromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-} // namespace
+using gyroapp::FromUtf8;
 
 TForm1::TForm1(const std::string& dataPath)
     : DataPath(dataPath.empty() ? gyroapp::ProgramFile(QStringLiteral("veltrami.dat")) : dataPath)
@@ -80,24 +74,14 @@ TForm1::~TForm1() = default;
 void TForm1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!shown_ && !event->spontaneous()) {
-        shown_ = true;
-        gyroapp::RunHandler([this] { FormShow(); });
-    }
+    gyroapp::RunAtFirstShow(shown_, event, [this] { FormShow(); });
 }
 
 void TForm1::FormShow()
 {
-    if (!LoadParameters()) {
-        gyroapp::Services().Notify(QStringLiteral("Can't find data"));
-        gyroapp::Terminate(1);
-        return;
-    }
-    WriteParameters();
-    ReadParameters();
-    const RunStatus status = Model.AllocateSeries();
-    if (!status.ok())
-        gyroapp::Services().Notify(FromUtf8(status.message));
+    gyroapp::LoadAtStart(QStringLiteral("Can't find data"), [this] { return LoadParameters(); },
+                         [this] { WriteParameters(); }, [this] { ReadParameters(); },
+                         [this] { return Model.AllocateSeries(); });
 }
 
 bool TForm1::LoadParameters()
@@ -107,14 +91,12 @@ bool TForm1::LoadParameters()
 
 void TForm1::WriteParameters()
 {
-    for (int k = 1; k <= static_cast<int>(ModelParameters::Count); ++k)
-        Form3->SetValue(k, Params.at(static_cast<std::size_t>(k - 1)));
+    gyroapp::WriteFields(*Form3, Params);
 }
 
 void TForm1::ReadParameters()
 {
-    for (int k = 1; k <= static_cast<int>(ModelParameters::Count); ++k)
-        Params.at(static_cast<std::size_t>(k - 1)) = static_cast<float>(Form3->Value(k));
+    gyroapp::ReadFields(*Form3, Params);
 }
 
 bool TForm1::Calculate()
@@ -125,16 +107,8 @@ bool TForm1::Calculate()
 
 void TForm1::Recalculate()
 {
-    const ModelParameters previous = Params;
-    ReadParameters();
-    const RunStatus allocation = Model.AllocateSeries();
-    if (!allocation.ok()) {
-        // The parameters cannot be run: keep the ones the series were made with.
-        Params = previous;
-        gyroapp::Services().Notify(FromUtf8(allocation.message));
-        return;
-    }
-    Calculate();
+    if (gyroapp::TakeNewParameters(Params, [this] { ReadParameters(); }, [this] { return Model.AllocateSeries(); }))
+        Calculate();
 }
 
 void TForm1::Button1Click()
