@@ -94,10 +94,7 @@ TEST_F(PelisondWindows, MainWindowHasItsControlsAndPicture)
 
     // A line drawing: mostly white paper, with enough black lines to show the device.
     const QImage picture = Form1->Image1->grab().toImage();
-    int dark = 0;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            dark += qGray(picture.pixel(x, y)) < 128;
+    const int dark = testsupport::CountDark(picture);
     const int all = picture.width() * picture.height();
     EXPECT_GT(dark, all / 40);
     EXPECT_LT(dark, all / 3);
@@ -106,8 +103,7 @@ TEST_F(PelisondWindows, MainWindowHasItsControlsAndPicture)
     QPainter painter(&large);
     pelisond::TuningForkPicture::Draw(painter, large.size());
     painter.end();
-    if (!qEnvironmentVariableIsEmpty("GYRO_SCREENSHOTS"))
-        large.save(QString::fromLocal8Bit(qgetenv("GYRO_SCREENSHOTS")) + QStringLiteral("/picture.png"));
+    testsupport::SaveScreenshot(large, QStringLiteral("picture"));
 }
 
 TEST_F(PelisondWindows, StartUpFillsTheFieldsInTheirFormatsAndUsesTheShownValues)

@@ -68,14 +68,7 @@ TEST(ParameterWindow, ThirtyUnevenRowsStandWhereTheLayoutSays)
     EXPECT_FALSE(form.Button2->isDefault() || form.Button2->autoDefault());
 }
 
-// The widget Tab moves to from w.
-QWidget* NextTabStop(QWidget* w)
-{
-    do
-        w = w->nextInFocusChain();
-    while (!(w->focusPolicy() & Qt::TabFocus));
-    return w;
-}
+using testsupport::NextTabStop;
 
 TEST(ParameterWindow, TabRunsThroughTheFieldsThenCancelThenAccept)
 {

@@ -74,10 +74,7 @@ TEST_F(VeltramiWindows, MainWindowHasItsControlsAndPicture)
 
     // A line drawing: mostly white paper, with enough black lines to show the device.
     const QImage picture = Form1->Image1->grab().toImage();
-    int dark = 0;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            dark += qGray(picture.pixel(x, y)) < 128;
+    const int dark = testsupport::CountDark(picture);
     const int all = picture.width() * picture.height();
     EXPECT_GT(dark, all / 40);
     EXPECT_LT(dark, all / 3);
@@ -86,8 +83,7 @@ TEST_F(VeltramiWindows, MainWindowHasItsControlsAndPicture)
     QPainter painter(&large);
     veltrami::GimbalPicture::Draw(painter, large.size());
     painter.end();
-    if (!qEnvironmentVariableIsEmpty("GYRO_SCREENSHOTS"))
-        large.save(QString::fromLocal8Bit(qgetenv("GYRO_SCREENSHOTS")) + QStringLiteral("/picture.png"));
+    testsupport::SaveScreenshot(large, QStringLiteral("picture"));
 }
 
 TEST_F(VeltramiWindows, StartUpFillsTheFieldsInTheirRowFormatsAndUsesTheShownValues)

@@ -52,14 +52,7 @@ TEST(ParameterWindow, RowsStandWhereTheTableSays)
     EXPECT_EQ(form.Button2->geometry(), QRect(200, 598, 61, 20));
 }
 
-// The widget Tab moves to from w.
-QWidget* NextTabStop(QWidget* w)
-{
-    do
-        w = w->nextInFocusChain();
-    while (!(w->focusPolicy() & Qt::TabFocus));
-    return w;
-}
+using testsupport::NextTabStop;
 
 TEST(ParameterWindow, TabRunsThroughTheFieldsThenCancelThenAccept)
 {

@@ -6,33 +6,11 @@
 #include "Input1.h"
 #include "Main.h"
 
-#include <QDir>
 #include <QFile>
-#include <QLocale>
-#include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-
-#include <sstream>
-#include <vector>
 
 namespace testsupport {
-
-QString ExpectedDecimal()
-{
-    return qgetenv("GYRO_EXPECTED_DECIMAL") == "comma" ? QStringLiteral(",") : QStringLiteral(".");
-}
-
-QString OtherDecimal()
-{
-    return ExpectedDecimal() == QLatin1String(",") ? QStringLiteral(".") : QStringLiteral(",");
-}
-
-QString Local(const char* number)
-{
-    return QString::fromLatin1(number).replace(QLatin1Char('.'), QLocale().decimalPoint());
-}
 
 const char* const NominalData =
     "0.001,0.1,12,1,0.01,0.01,10,0.0003,0.0004,0.0002,0.0002,0.0003,0.0015,1,0,4,20,0,20,0,0,1.125,0,0,0,0,0\n";
@@ -42,47 +20,7 @@ const char* const DivergingData =
 
 std::string DataWith(std::initializer_list<std::pair<int, const char*>> replaced)
 {
-    std::vector<std::string> values;
-    std::stringstream in{std::string(NominalData)};
-    std::string value;
-    while (std::getline(in, value, ','))
-        values.push_back(value);
-    values.back() = "0";
-    for (const auto& [k, text] : replaced)
-        values.at(static_cast<std::size_t>(k - 1)) = text;
-    std::string data;
-    for (const std::string& v : values)
-        data += (data.empty() ? "" : ",") + v;
-    return data + "\n";
-}
-
-void WhenShown(QWidget* window, std::function<void()> action)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QPointer<QWidget> watched = window;
-    QObject::connect(poll, &QTimer::timeout, [poll, watched, action] {
-        if (!watched) {
-            poll->stop();
-            poll->deleteLater();
-            return;
-        }
-        if (!watched->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action();
-    });
-    poll->start();
-}
-
-void SaveScreenshot(QWidget* widget, const QString& name)
-{
-    const QString dir = QString::fromLocal8Bit(qgetenv("GYRO_SCREENSHOTS"));
-    if (dir.isEmpty())
-        return;
-    QDir().mkpath(dir);
-    widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+    return ReplaceValues(NominalData, replaced);
 }
 
 void VeltramiWindows::TearDown()
@@ -95,10 +33,7 @@ void VeltramiWindows::Start(const std::string& data)
 {
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("veltrami.dat"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data.data(), static_cast<qint64>(data.size()));
-    file.close();
+    ASSERT_TRUE(WriteDataFile(path, data));
     veltrami::CreateForms(QFile::encodeName(path).toStdString());
     veltrami::Form1->show();
 }

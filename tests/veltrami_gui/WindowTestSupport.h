@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GuiTestSupport.h"
 #include "ScriptedServices.h"
 
 #include <QString>
@@ -8,25 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
 #include <string>
 
 class QWidget;
 
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace testsupport {
-
-// The decimal separator the test run was started for (GYRO_EXPECTED_DECIMAL).
-QString ExpectedDecimal();
-// The other one, which the fields do not accept.
-QString OtherDecimal();
-// A number as the user types it: the point of a literal replaced by the locale's separator.
-QString Local(const char* number);
 
 // The nominal parameters with a step of 0.001 s: the nominal 0.1 s step cannot follow
 // the nutation (about 1000 1/s), and the run diverges at once.
@@ -35,12 +22,6 @@ extern const char* const NominalData;
 extern const char* const DivergingData;
 // NominalData with parameter k (1-based) replaced by the given text.
 std::string DataWith(std::initializer_list<std::pair<int, const char*>> replaced);
-
-// Runs action once the widget is visible, from inside the modal loop that shows it.
-void WhenShown(QWidget* window, std::function<void()> action);
-
-// Saves a picture of the widget when the run asked for screenshots (GYRO_SCREENSHOTS).
-void SaveScreenshot(QWidget* widget, const QString& name);
 
 // The six windows of veltrami started on a parameter file in a temporary directory,
 // with scripted message boxes; destroyed after each test.

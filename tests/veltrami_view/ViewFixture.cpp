@@ -55,34 +55,7 @@ std::string ShippedDataWith(std::initializer_list<std::pair<int, const char*>> r
     QFile file(QStringLiteral(VIEW_SHIPPED_DATA));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const std::string shipped = file.readAll().trimmed().toStdString();
-    std::vector<std::string> values;
-    std::stringstream in{shipped};
-    std::string value;
-    while (std::getline(in, value, ','))
-        values.push_back(value);
-    for (const auto& [k, text] : replaced)
-        values.at(static_cast<std::size_t>(k - 1)) = text;
-    std::string data;
-    for (const std::string& v : values)
-        data += (data.empty() ? "" : ",") + v;
-    return data + "\n";
-}
-
-void WhenShown(QWidget* window, std::function<void()> action)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QPointer<QWidget> watched = window;
-    QObject::connect(poll, &QTimer::timeout, [poll, watched, action] {
-        if (watched && !watched->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        if (watched)
-            action();
-    });
-    poll->start();
+    return testsupport::ReplaceValues(file.readAll().trimmed().toStdString(), replaced);
 }
 
 bool IsRed(QRgb c)

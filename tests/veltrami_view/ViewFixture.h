@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GuiTestSupport.h"
 #include "ScriptedServices.h"
 
 #include <QImage>
@@ -16,11 +17,6 @@
 #include <string>
 #include <utility>
 
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace viewtest {
 
 // Parameter numbers (1-based, file order) the view reads.
@@ -32,8 +28,7 @@ constexpr int StopTime = 3;
 // The data file shipped with the program, with parameter k replaced by the given text.
 std::string ShippedDataWith(std::initializer_list<std::pair<int, const char*>> replaced = {});
 
-// Runs action once the widget is visible, from inside the loop that shows it.
-void WhenShown(QWidget* window, std::function<void()> action);
+using testsupport::WhenShown;
 
 // Pixel classes of the scene.
 bool IsRed(QRgb c);
