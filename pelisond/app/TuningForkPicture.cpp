@@ -1,6 +1,6 @@
 #include "TuningForkPicture.h"
 
-#include "Fonts.h"
+#include "LineDrawing.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -215,19 +215,7 @@ void TuningForkPicture::paintEvent(QPaintEvent*)
 void TuningForkPicture::Draw(QPainter& p, QSizeF size)
 {
     p.save();
-    p.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
-    p.setRenderHint(QPainter::Antialiasing);
-    const double scale = std::min(size.width() / Width, size.height() / Height);
-    p.translate((size.width() - Width * scale) / 2, (size.height() - Height * scale) / 2);
-    p.scale(scale, scale);
-
-    QPen pen(Qt::black, 1.8);
-    pen.setJoinStyle(Qt::RoundJoin);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    QFont letters = gyroapp::WindowsFont(QStringLiteral("Times New Roman"), 21);
-    letters.setItalic(true);
-    p.setFont(letters);
+    gyroapp::BeginLineDrawing(p, size, {Width, Height}, 1.8, 21);
 
     // The aircraft carrying the base, and the base turning at Omega about Z.
     DrawAircraft(p);

@@ -1,6 +1,6 @@
 #include "GimbalPicture.h"
 
-#include "Fonts.h"
+#include "LineDrawing.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -124,19 +124,7 @@ void GimbalPicture::paintEvent(QPaintEvent*)
 void GimbalPicture::Draw(QPainter& p, QSizeF size)
 {
     p.save();
-    p.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
-    p.setRenderHint(QPainter::Antialiasing);
-    const double scale = std::min(size.width() / Width, size.height() / Height);
-    p.translate((size.width() - Width * scale) / 2, (size.height() - Height * scale) / 2);
-    p.scale(scale, scale);
-
-    QPen pen(Qt::black, 1.6);
-    pen.setJoinStyle(Qt::RoundJoin);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    QFont greek = gyroapp::WindowsFont(QStringLiteral("Times New Roman"), 20);
-    greek.setItalic(true);
-    p.setFont(greek);
+    gyroapp::BeginLineDrawing(p, size, {Width, Height}, 1.6, 20);
 
     DrawAircraft(p);
 
