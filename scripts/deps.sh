@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6svg6-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-svg-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   googletest libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   xvfb xauth fonts-liberation fonts-dejavu-core locales poppler-utils
