@@ -8,6 +8,7 @@ packages=(
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   googletest libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   xvfb xauth fonts-liberation fonts-dejavu-core locales poppler-utils
+  nlohmann-json3-dev libtbb-dev parallel qt6-translations-l10n fonts-urw-base35 ccache
 )
 
 missing=()
