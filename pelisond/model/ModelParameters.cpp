@@ -72,18 +72,6 @@ const std::array<ParameterRow, ModelParameters::Count> ParameterRows = {{
      "Технологическое смещение центра масс по Y второго  ЧЭ мкм ", "0", DisplayKind::General, 3, 0, 0},
 }};
 
-float NarrowToFloat(long double value)
-{
-    constexpr long double limit = std::numeric_limits<float>::max();
-    // Values that round to the largest float stay finite; beyond half an ulp they overflow.
-    constexpr long double overflow = limit + limit * std::numeric_limits<float>::epsilon() / 4;
-    if (value >= overflow)
-        return std::numeric_limits<float>::infinity();
-    if (value <= -overflow)
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(value);
-}
-
 int FindParameter(std::string_view name)
 {
     for (std::size_t k = 0; k < ParameterRows.size(); ++k)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NarrowToFloat.h"
+
 #include <array>
 #include <cstddef>
 #include <span>
@@ -76,9 +78,7 @@ int FindParameter(std::string_view name);
 inline float& ModelParameters::at(std::size_t k) { return this->*ParameterRows[k].field; }
 inline float ModelParameters::at(std::size_t k) const { return this->*ParameterRows[k].field; }
 
-// Rounds to 32 bits; values beyond the float range become infinities (a plain conversion
-// of those is undefined), so they are refused later rather than wrapped.
-float NarrowToFloat(long double value);
+using gyromodel::NarrowToFloat;
 
 // Text of field k as its edit box shows it.
 std::string FormatParameter(const ModelParameters& params, std::size_t k, const numfmt::Separators& sep);

@@ -1,0 +1,35 @@
+#include "TuningForkSimulation.h"
+
+namespace pelisond {
+
+TuningForkSimulation::TuningForkSimulation() : owned_(std::make_unique<TuningForkModel>()), model_(*owned_) {}
+
+TuningForkSimulation::TuningForkSimulation(TuningForkModel& model) : model_(model) {}
+
+bool TuningForkSimulation::Load(const std::string& path, std::size_t* valuesRead)
+{
+    return model_.LoadParameters(path, valuesRead);
+}
+
+void TuningForkSimulation::RoundTripThroughDisplay()
+{
+    pelisond::RoundTripThroughDisplay(model_.Params);
+}
+
+std::span<const double> TuningForkSimulation::Times() const
+{
+    return {model_.Time.data(), static_cast<std::size_t>(model_.Recorded())};
+}
+
+std::span<const double> TuningForkSimulation::Series(int s) const
+{
+    return {model_.Series.at(static_cast<std::size_t>(s)).data(), static_cast<std::size_t>(model_.Recorded())};
+}
+
+gyromodel::Extremes TuningForkSimulation::SeriesExtremes(int s) const
+{
+    const pelisond::SeriesExtremes& e = model_.Extremes.at(static_cast<std::size_t>(s));
+    return {e.Min, e.Max};
+}
+
+} // namespace pelisond

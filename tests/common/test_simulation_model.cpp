@@ -1,0 +1,79 @@
+// Both models through the front ends' common interface: made by name, loaded, set by name,
+// run, and their series read back in the order the interface names them.
+#include "ModelFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+struct ModelRow {
+    const char* name;
+    const char* stopTime;     // a short run
+    const char* someSeries;   // a series every model records
+    int someSeriesIndex;
+    bool extremesHoldZero;    // the model starts its ranges at 0
+};
+
+const ModelRow Rows[] = {
+    {"veltrami", "0.5", "Bet", 3, false},
+    {"pelisond", "0.003", "Drift", 10, true},
+};
+
+} // namespace
+
+TEST(SimulationModel, EachModelRunsThroughTheInterfaceWithItsSeriesInNamedOrder)
+{
+    EXPECT_EQ(gyromodel::MakeModel("gimbal"), nullptr);
+    for (const ModelRow& row : Rows) {
+        SCOPED_TRACE(row.name);
+        const auto model = gyromodel::MakeModel(row.name);
+        ASSERT_NE(model, nullptr);
+        EXPECT_EQ(model->Name(), row.name);
+
+        std::size_t read = 0;
+        ASSERT_TRUE(model->Load(std::string(GYRO_BIN_DIR "/") + std::string(model->DataFileName()), &read));
+        EXPECT_EQ(read, model->ParameterCount());
+        EXPECT_FALSE(model->Load(GYRO_BIN_DIR "/no-such.dat"));
+        EXPECT_EQ(model->SetParameter("NoSuchField", 1.0), "неизвестное поле 'NoSuchField'");
+        EXPECT_EQ(model->SetParameter("StopTime", std::stod(row.stopTime)), "");
+        const int stop = model->FindParameter("StopTime");
+        EXPECT_EQ(model->ParameterName(static_cast<std::size_t>(stop)), "StopTime");
+        EXPECT_EQ(model->Parameter(static_cast<std::size_t>(stop)), static_cast<float>(std::stod(row.stopTime)));
+        model->SetParameter(static_cast<std::size_t>(stop), 1e300);
+        EXPECT_NE(model->Check(), "") << "a value beyond the float range is refused, not wrapped";
+        model->SetParameter("StopTime", std::stod(row.stopTime));
+        model->RoundTripThroughDisplay();
+        EXPECT_EQ(model->Check(), "");
+
+        ASSERT_TRUE(model->Run().ok());
+        EXPECT_EQ(model->FindSeries(row.someSeries), row.someSeriesIndex);
+        const int n = model->Recorded();
+        ASSERT_GT(n, 10);
+        EXPECT_EQ(model->Times().size(), static_cast<std::size_t>(n));
+        EXPECT_LT(model->SampleTime(0), model->SampleTime(n - 1));
+        EXPECT_LE(model->SampleCount(), n);
+        EXPECT_GT(model->Capacity(), model->SampleCount());
+        EXPECT_GE(model->StepsPerSample(), 1);
+        // Each series' range is the one the model kept while recording it: a series paired
+        // with another's extremes shows here.
+        for (int s = 0; s < static_cast<int>(model->SeriesNames().size()); ++s) {
+            SCOPED_TRACE(std::string(model->SeriesNames()[static_cast<std::size_t>(s)]));
+            const auto values = model->Series(s);
+            ASSERT_EQ(values.size(), static_cast<std::size_t>(n));
+            double lo = *std::min_element(values.begin(), values.end());
+            double hi = *std::max_element(values.begin(), values.end());
+            if (row.extremesHoldZero) {
+                lo = std::min(lo, 0.0);
+                hi = std::max(hi, 0.0);
+            }
+            EXPECT_EQ(model->SeriesExtremes(s).min, static_cast<float>(lo));
+            EXPECT_EQ(model->SeriesExtremes(s).max, static_cast<float>(hi));
+            EXPECT_EQ(model->SeriesValue(s, n - 1), values.back());
+        }
+        model->FreeSeries();
+        EXPECT_EQ(model->Recorded(), 0);
+    }
+}
