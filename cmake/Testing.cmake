@@ -1,5 +1,34 @@
 find_program(XVFB_RUN xvfb-run)
 
+# Font configurations for the tests that draw text. GYRO_TEST_FONTS holds only the faces
+# scripts/deps.sh installs (Liberation, the core DejaVu faces); GYRO_TEST_FONTS_URW adds
+# ghostscript's URW faces, which many desktops have and which answer for "Symbol",
+# "Helvetica" and "Times" when present.
+function(gyro_write_font_config out name dirs globs)
+  set(GYRO_TEST_FONT_DIRS "")
+  foreach(dir IN LISTS dirs)
+    string(APPEND GYRO_TEST_FONT_DIRS "  <dir>${dir}</dir>\n")
+  endforeach()
+  set(GYRO_TEST_FONT_GLOBS "")
+  foreach(glob IN LISTS globs)
+    string(APPEND GYRO_TEST_FONT_GLOBS "      <glob>${glob}</glob>\n")
+  endforeach()
+  set(GYRO_TEST_FONT_CACHE ${CMAKE_BINARY_DIR}/tests/fontconfig-cache)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/TestFonts.conf.in ${CMAKE_BINARY_DIR}/tests/${name}.conf @ONLY)
+  set(${out} ${CMAKE_BINARY_DIR}/tests/${name}.conf PARENT_SCOPE)
+endfunction()
+
+set(gyro_font_dirs /usr/share/fonts/truetype/liberation /usr/share/fonts/truetype/dejavu)
+set(gyro_font_globs /usr/share/fonts/truetype/liberation/*)
+foreach(face DejaVuSans DejaVuSans-Bold DejaVuSerif DejaVuSerif-Bold DejaVuSansMono DejaVuSansMono-Bold)
+  list(APPEND gyro_font_globs /usr/share/fonts/truetype/dejavu/${face}.ttf)
+endforeach()
+gyro_write_font_config(GYRO_TEST_FONTS project-fonts "${gyro_font_dirs}" "${gyro_font_globs}")
+set(gyro_urw_dirs /usr/share/fonts/opentype/urw-base35 /usr/share/fonts/type1/urw-base35)
+set(gyro_urw_globs /usr/share/fonts/opentype/urw-base35/* /usr/share/fonts/type1/urw-base35/*)
+gyro_write_font_config(GYRO_TEST_FONTS_URW project-fonts-urw "${gyro_font_dirs};${gyro_urw_dirs}"
+                       "${gyro_font_globs};${gyro_urw_globs}")
+
 # The command that runs EXE for a test that needs an X server: each such test gets an Xvfb
 # of its own, so that windows of tests running in parallel never cover each other (the
 # OpenGL tests read their pixels back from the screen).
@@ -34,7 +63,8 @@ function(gyro_add_gtest name)
 endfunction()
 
 # gyro_add_test_run(TESTNAME EXECUTABLE [ENV vars...]): one more CTest test of a built
-# test executable, e.g. the same window tests under another locale.
+# test executable, e.g. the same window tests under another locale. Tests that draw
+# with Qt see the project's fonts only, unless ENV names another FONTCONFIG_FILE.
 function(gyro_add_test_run test exe)
   cmake_parse_arguments(T "" "" "ENV" ${ARGN})
   if("QT_QPA_PLATFORM=xcb" IN_LIST T_ENV)
@@ -42,6 +72,9 @@ function(gyro_add_test_run test exe)
     list(APPEND T_ENV LIBGL_ALWAYS_SOFTWARE=1)
   else()
     set(command ${exe})
+  endif()
+  if(T_ENV MATCHES "QT_QPA_PLATFORM=" AND NOT T_ENV MATCHES "FONTCONFIG_FILE=")
+    list(APPEND T_ENV FONTCONFIG_FILE=${GYRO_TEST_FONTS})
   endif()
   add_test(NAME ${test} COMMAND ${command})
   set_tests_properties(${test} PROPERTIES TIMEOUT 600)

@@ -1,5 +1,7 @@
 #include "QPainterCanvas.h"
 
+#include "FontMapping.h"
+
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
@@ -15,19 +17,7 @@ namespace canvas {
 
 QFont ToQFont(const Font& font)
 {
-    QFont q;
-    if (font.face == "Times New Roman") {
-        q.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
-        q.setStyleHint(QFont::Serif);
-    } else if (font.face == "Arial" || font.face == "MS Sans Serif") {
-        q.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-        q.setStyleHint(QFont::SansSerif);
-    } else {
-        q.setFamily(QString::fromStdString(font.face));
-    }
-    q.setPixelSize(font.pixelHeight > 0 ? font.pixelHeight : 1);
-    q.setBold(font.bold);
-    return q;
+    return fontmap::MappedFont(QString::fromStdString(font.face), font.pixelHeight, font.bold);
 }
 
 QColor ToQColor(Color color, const QColor& buttonFace)

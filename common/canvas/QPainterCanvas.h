@@ -11,8 +11,7 @@ class QPaintDevice;
 
 namespace canvas {
 
-// Maps a Windows face to the metric-compatible face installed here
-// ("Times New Roman" to Liberation Serif, "Arial" and "MS Sans Serif" to Liberation Sans).
+// The font of a canvas font, its Windows face resolved through the shared face mapping.
 QFont ToQFont(const Font& font);
 QColor ToQColor(Color color, const QColor& buttonFace);
 

@@ -1,6 +1,7 @@
 #include "GlyphLists.h"
 
 #include "Charsets.h"
+#include "FontMapping.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -22,8 +23,9 @@ constexpr double kOutlineEm = 1024.0;
 
 void EmptyGlyph(float advance) { glBitmap(0, 0, 0, 0, advance, 0, nullptr); }
 
-void CompileBitmapGlyph(const QFont& font, const QFontMetrics& metrics, QChar ch)
+void CompileBitmapGlyph(const QFont& font, QChar ch)
 {
+    const QFontMetrics metrics(font);
     const float advance = float(metrics.horizontalAdvance(ch));
     const QRect box = metrics.boundingRect(ch).adjusted(-1, -1, 1, 1);
     if (ch.isSpace() || box.isEmpty()) {
@@ -179,7 +181,8 @@ bool BuildBitmapGlyphLists(const TPanelFont& font, int first, int count, ListNam
 {
     QFont qfont = font.ToQFont();
     qfont.setStyleStrategy(QFont::NoAntialias);
-    const QFontMetrics metrics(qfont);
+    // Each character from the first of the font's faces that really has it.
+    const fontmap::CoveringFonts faces(qfont);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
@@ -192,7 +195,7 @@ bool BuildBitmapGlyphLists(const TPanelFont& font, int first, int count, ListNam
         if (ch.isNull())
             EmptyGlyph(0);
         else
-            CompileBitmapGlyph(qfont, metrics, ch);
+            CompileBitmapGlyph(faces.For(ch), ch);
         glEndList();
     }
     glPopClientAttrib();
@@ -204,7 +207,7 @@ bool BuildOutlineGlyphLists(const TPanelFont& font, int first, int count, ListNa
 {
     QFont qfont = font.ToQFont();
     qfont.setPixelSize(int(kOutlineEm));
-    const QFontMetricsF fontMetrics(qfont);
+    const fontmap::CoveringFonts faces(qfont);
     // Deviation 0 means one design unit of a TrueType font (1/2048 em).
     const double deviationPixels = (deviation > 0 ? double(deviation) : 1.0 / 2048.0) * kOutlineEm;
 
@@ -219,8 +222,9 @@ bool BuildOutlineGlyphLists(const TPanelFont& font, int first, int count, ListNa
 
     for (int i = 0; i < count; ++i) {
         const QChar ch = CharForCode(first + i, font.Charset());
+        const QFont& face = faces.For(ch);
         QPainterPath path;
-        if (!ch.isNull()) path.addText(0, 0, qfont, QString(ch));
+        if (!ch.isNull()) path.addText(0, 0, face, QString(ch));
         const std::vector<Contour> contours = Contours(path, deviationPixels);
 
         GlyphMetricsFloat m;
@@ -231,7 +235,7 @@ bool BuildOutlineGlyphLists(const TPanelFont& font, int first, int count, ListNa
             m.gmfptGlyphOrigin.x = float(box.left() / kOutlineEm);
             m.gmfptGlyphOrigin.y = float(-box.top() / kOutlineEm);
         }
-        m.gmfCellIncX = ch.isNull() ? 0.0f : float(fontMetrics.horizontalAdvance(ch) / kOutlineEm);
+        m.gmfCellIncX = ch.isNull() ? 0.0f : float(QFontMetricsF(face).horizontalAdvance(ch) / kOutlineEm);
         m.gmfCellIncY = 0;
         if (metrics) metrics[i] = m;
 

@@ -1,5 +1,7 @@
 #include "PanelFont.h"
 
+#include "FontMapping.h"
+
 #include <QFontMetricsF>
 #include <cmath>
 
@@ -14,11 +16,8 @@ void TPanelFont::Assign(const TPanelFont& other)
 
 QFont TPanelFont::ToQFont() const
 {
-    QFont font(m_name);
-    font.setBold(m_bold);
-    font.setItalic(m_italic);
     const int em = m_height == 0 ? 12 : std::abs(m_height);
-    font.setPixelSize(em);
+    QFont font = fontmap::MappedFont(m_name, em, m_bold, m_italic);
     if (m_height > 0) {
         // A positive height is the cell height; scale the em so that ascent + descent fits it.
         const QFontMetricsF metrics(font);

@@ -29,7 +29,7 @@ public:
     // Copies every attribute; the object itself stays the same.
     void Assign(const TPanelFont& other);
 
-    // The Qt font with this face and pixel height.
+    // The Qt font with this face, resolved through the shared face mapping, and this height.
     QFont ToQFont() const;
 
     bool operator==(const TPanelFont&) const = default;

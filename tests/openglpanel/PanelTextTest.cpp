@@ -1,5 +1,6 @@
 // Bitmap and outline text drawn in a real context and read back from the screen.
 #include "Charsets.h"
+#include "FontMapping.h"
 #include "PanelFixture.h"
 
 #include <QImage>
@@ -91,25 +92,63 @@ TEST_F(PanelText, CyrillicCodesDrawWithAFontCoveringThem)
 
 TEST_F(PanelText, SymbolCharacterSetDrawsOmegaForW)
 {
-    ShowWithFonts(TPanelFont("Symbol", -24, SYMBOL_CHARSET));
-    const QImage symbolW = DrawBitmap("W");
-    panel->MakeOpenGLPanelCurrent();
-    const TPanelFont latin("Symbol", -24, ANSI_CHARSET);
-    auto plain = panel->Create2DFont(&latin, 32, 96);
-    panel->MakeOpenGLPanelNotCurrent();
-    ASSERT_NE(plain, nullptr);
-    const OpenGLFont2D* plainFont = plain.get();
-    panel->OnPaint = [plainFont](TOpenGLPanel* sender) {
-        PixelProjection(sender);
-        glRasterPos3i(10, 40, 0);
-        sender->Draw2DText(plainFont, "W");
+    // "Symbol" as the windows name it, and a face that holds its Greek at Latin codes
+    // (ghostscript's, where installed; elsewhere the name falls to a Unicode face).
+    ShowWithFonts(TPanelFont());
+    for (const char* face : {"Symbol", "Standard Symbols PS"}) {
+        SCOPED_TRACE(face);
+        panel->MakeOpenGLPanelCurrent();
+        const TPanelFont symbol(face, -24, SYMBOL_CHARSET);
+        const TPanelFont latin(face, -24, ANSI_CHARSET);
+        auto symbolFont = panel->Create2DFont(&symbol, 32, 96);
+        auto plain = panel->Create2DFont(&latin, 32, 96);
+        panel->MakeOpenGLPanelNotCurrent();
+        ASSERT_NE(symbolFont, nullptr);
+        ASSERT_NE(plain, nullptr);
+        auto draw = [this](const OpenGLFont2D* font) {
+            panel->OnPaint = [font](TOpenGLPanel* sender) {
+                PixelProjection(sender);
+                glRasterPos3i(10, 40, 0);
+                sender->Draw2DText(font, "W");
+            };
+            return panel->GrabOpenGLPanel();
+        };
+        const QImage symbolW = draw(symbolFont.get());
+        const QImage latinW = draw(plain.get());
+        EXPECT_GT(CountNonBlack(symbolW), 20) << "Ω is drawn";
+        EXPECT_NE(symbolW, latinW) << "the symbol set does not draw the face's own W";
+        panel->MakeOpenGLPanelCurrent();
+        symbolFont.reset();  // their lists go with the context that is current
+        plain.reset();
+        panel->MakeOpenGLPanelNotCurrent();
+    }
+}
+
+// Every face the windows and the panel name, on the fonts the program ships with and on a
+// machine that also has ghostscript's (this suite runs under both): the same face draws
+// the characters each face is asked for.
+TEST(FontMapping, WindowsFacesResolveToTheShippedFacesThatHaveTheirCharacters)
+{
+    struct Row {
+        const char* face;
+        const char* family;
+        const char16_t* text;
+    } const rows[] = {
+        {"MS Sans Serif", "Liberation Sans", u"Wя1,"},
+        {"Arial", "Liberation Sans", u"XYZ"},
+        {"Times New Roman", "Liberation Serif", u"Уголt"},
+        {"Symbol", "DejaVu Serif", u"ΩΦαω∀"},
+        {"Symbol", "DejaVu Sans", u"≅∴"},  // signs the serif face lacks
     };
-    const QImage latinW = panel->GrabOpenGLPanel();
-    EXPECT_GT(CountNonBlack(symbolW), 20);
-    EXPECT_NE(symbolW, latinW) << "the symbol set does not draw a Latin W";
-    panel->MakeOpenGLPanelCurrent();
-    plain.reset();  // its lists go with the context that is current
-    panel->MakeOpenGLPanelNotCurrent();
+    for (const Row& row : rows) {
+        const fontmap::CoveringFonts faces(fontmap::MappedFont(QString::fromLatin1(row.face), 12));
+        for (const QChar ch : QString::fromUtf16(row.text))
+            EXPECT_EQ(faces.FamilyFor(ch), QString::fromLatin1(row.family))
+                << row.face << " U+" << std::hex << int(ch.unicode());
+    }
+    // A face the machine lacks still draws every character from a shipped face.
+    const fontmap::CoveringFonts unknown(fontmap::MappedFont(QStringLiteral("No Such Face"), 12));
+    EXPECT_TRUE(unknown.Covers(QChar(0x0416)));
 }
 
 TEST_F(PanelText, FontCreationGivesNothingWithoutAFontOrFreeLists)
