@@ -18,6 +18,12 @@ AppServices* current = nullptr;
 
 } // namespace
 
+QString BlankTitle()
+{
+    // The window system puts the program's name on a window with no title at all.
+    return QStringLiteral(" ");
+}
+
 AppServices& Services()
 {
     return current ? *current : RealServices();
@@ -32,15 +38,15 @@ AppServices* SetServices(AppServices* services)
 
 bool QtServices::AskYesNo(const QString& text)
 {
-    // No hourglass over a question the user has to answer.
-    return QMessageBox::question(QApplication::activeWindow(), QString(), text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-        == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::NoIcon, BlankTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void QtServices::Notify(const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::NoIcon, BlankTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 

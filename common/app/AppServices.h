@@ -62,6 +62,9 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// A window title that shows as empty.
+QString BlankTitle();
+
 // Text of an error for the error box.
 QString ErrorText(const std::exception& error);
 

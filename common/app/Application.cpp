@@ -3,6 +3,10 @@
 #include "AppServices.h"
 #include "Fonts.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include <clocale>
 
 namespace gyroapp {
@@ -15,6 +19,16 @@ int terminationCode = 0;
 
 } // namespace
 
+void InstallQtTranslations()
+{
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
 Application::Application(int& argc, char** argv, const QString& name)
     : QApplication(argc, argv)
 {
@@ -23,6 +37,7 @@ Application::Application(int& argc, char** argv, const QString& name)
     // The windows take their separators from QLocale instead.
     std::setlocale(LC_NUMERIC, "C");
     setApplicationName(name);
+    InstallQtTranslations();
     InstallFontSubstitutions();
     setFont(WindowsFont(QStringLiteral("MS Sans Serif"), 11));
 }

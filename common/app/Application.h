@@ -4,9 +4,10 @@
 
 namespace gyroapp {
 
-// The application object of both programs. Sets the number conventions and the
-// font faces the windows were designed with, and reports any error that escapes
-// an event handler in the standard error box instead of ending the program.
+// The application object of both programs. Sets the number conventions, Qt's own texts
+// in the user's language and the font faces the windows were designed with, and reports
+// any error that escapes an event handler in the standard error box instead of ending
+// the program.
 class Application : public QApplication {
 public:
     Application(int& argc, char** argv, const QString& name);
@@ -16,6 +17,10 @@ public:
     // Runs the event loop unless the program was told to end before it started.
     int Run();
 };
+
+// Qt's own texts (the standard buttons of message boxes, the line edits' menu) in the
+// user's language, from the translations installed with Qt.
+void InstallQtTranslations();
 
 // Ends the program: the running event loop returns exitCode; a program whose loop
 // has not started yet does not start it (Application::Run).

@@ -1,5 +1,6 @@
 #include "GuiTestSupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -7,6 +8,14 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include <sstream>
 #include <vector>
@@ -70,6 +79,53 @@ void WhenShown(QWidget* window, std::function<void()> action)
     poll->start();
 }
 
+void WhenModal(std::function<void(QWidget* modal)> action)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action(modal);
+    });
+    poll->start();
+}
+
+namespace {
+
+QByteArray XProperty(xcb_connection_t* connection, xcb_window_t window, const char* name)
+{
+    const xcb_intern_atom_cookie_t atomCookie =
+        xcb_intern_atom(connection, 1, static_cast<std::uint16_t>(std::strlen(name)), name);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+        xcb_intern_atom_reply(connection, atomCookie, nullptr), &std::free);
+    if (!atom || atom->atom == XCB_ATOM_NONE)
+        return {};
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection, 0, window, atom->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    if (!reply || reply->type == XCB_ATOM_NONE)
+        return {};
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                      xcb_get_property_value_length(reply.get()));
+}
+
+} // namespace
+
+QString XWindowName(const QWidget* window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || window->windowHandle() == nullptr)
+        return {};
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const QByteArray name = XProperty(x11->connection(), id, "_NET_WM_NAME");
+    return QString::fromUtf8(name.isNull() ? XProperty(x11->connection(), id, "WM_NAME") : name);
+}
+
 void SaveScreenshot(QWidget* widget, const QString& name)
 {
     const QString dir = QString::fromLocal8Bit(qgetenv("GYRO_SCREENSHOTS"));
@@ -95,6 +151,24 @@ int CountDark(const QImage& picture)
         for (int x = 0; x < picture.width(); ++x)
             dark += qGray(picture.pixel(x, y)) < 128;
     return dark;
+}
+
+std::string LabelClashes(const QImage& lines, const std::vector<QRectF>& labelBoxes)
+{
+    std::ostringstream clashes;
+    for (std::size_t i = 0; i < labelBoxes.size(); ++i) {
+        const QRect area = labelBoxes[i].toAlignedRect().adjusted(-1, -1, 1, 1).intersected(lines.rect());
+        int ink = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                ink += qGray(lines.pixel(x, y)) < 200;
+        if (ink > 0)
+            clashes << "label " << i << " has " << ink << " pixels of lines; ";
+        for (std::size_t j = i + 1; j < labelBoxes.size(); ++j)
+            if (labelBoxes[i].intersects(labelBoxes[j]))
+                clashes << "labels " << i << " and " << j << " meet; ";
+    }
+    return clashes.str();
 }
 
 QWidget* NextTabStop(QWidget* w)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 
 #include <functional>
@@ -7,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 class QImage;
 class QWidget;
@@ -38,6 +40,13 @@ bool WriteDataFile(const QString& path, const std::string& data);
 // all if the widget goes first.
 void WhenShown(QWidget* window, std::function<void()> action);
 
+// Runs action on the first modal window that comes up, from inside its own loop.
+void WhenModal(std::function<void(QWidget* modal)> action);
+
+// The name the X server holds for a window (_NET_WM_NAME, else WM_NAME): the title the
+// window manager shows. Empty when the window has none or there is no X server.
+QString XWindowName(const QWidget* window);
+
 // Saves a picture of the widget when the run asked for screenshots (GYRO_SCREENSHOTS).
 void SaveScreenshot(QWidget* widget, const QString& name);
 // The same for a picture drawn off screen.
@@ -45,6 +54,10 @@ void SaveScreenshot(const QImage& picture, const QString& name);
 
 // Pixels darker than mid grey: the lines of a line drawing.
 int CountDark(const QImage& picture);
+
+// What keeps a picture's labels from being read: ink of the lines within a pixel of a
+// label's box, or two labels' boxes meeting. Empty when every label stands free.
+std::string LabelClashes(const QImage& lines, const std::vector<QRectF>& labelBoxes);
 
 // The widget Tab moves to from w.
 QWidget* NextTabStop(QWidget* w);

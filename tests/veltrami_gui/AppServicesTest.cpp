@@ -6,6 +6,7 @@
 #include "ScriptedServices.h"
 #include "WindowTestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
@@ -128,6 +129,11 @@ QProgressDialog* VisibleProgressDialog()
 
 TEST(RunProgress, ShortRunsShowNothingAndLongOnesCanBeCancelled)
 {
+    // A window of the program, under the run's hourglass.
+    QWidget window;
+    window.show();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
     auto progress = gyroapp::MakeProgressDialog(QStringLiteral("Идет расчет..."));
     EXPECT_FALSE(progress->Update(0.01));
     EXPECT_EQ(VisibleProgressDialog(), nullptr) << "a run just started shows no window";
@@ -142,9 +148,44 @@ TEST(RunProgress, ShortRunsShowNothingAndLongOnesCanBeCancelled)
     ASSERT_EQ(buttons.size(), 1);
     EXPECT_EQ(buttons[0]->text(), QStringLiteral("Отмена"));
 
+    // The hourglass stays over the window; the progress window alone has the arrow.
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "an application-wide cursor would cover the dialog too";
+    EXPECT_EQ(window.cursor().shape(), Qt::WaitCursor);
+    EXPECT_EQ(dialog->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(buttons[0]->cursor().shape(), Qt::ArrowCursor);
+
     QTest::mouseClick(buttons[0], Qt::LeftButton);
     EXPECT_TRUE(progress->Update(0.6)) << "after \"Отмена\" the run is told to stop";
     progress.reset();
     EXPECT_EQ(VisibleProgressDialog(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the arrow over the dialog is taken back";
+    ASSERT_NE(QApplication::overrideCursor(), nullptr) << "the run's hourglass is back";
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor) << "the window's own cursor is taken back";
+    QApplication::restoreOverrideCursor();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The real boxes, not the scripted ones: what a person sees in the title bar and on the buttons.
+TEST(MessageBoxes, QuestionHasAnEmptyTitleAndButtonsInTheUsersLanguage)
+{
+    const bool russian = QLocale().language() == QLocale::Russian;
+    QString title = QStringLiteral("(not read)");
+    QStringList buttons;
+    testsupport::WhenModal([&](QWidget* modal) {
+        title = testsupport::XWindowName(modal);
+        for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
+            buttons << button->text().remove(QLatin1Char('&'));
+        for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
+            if (button->text().remove(QLatin1Char('&')) == (russian ? QStringLiteral("Нет") : QStringLiteral("No")))
+                button->click();
+        if (modal->isVisible())
+            modal->close();
+    });
+    gyroapp::QtServices real;
+    EXPECT_FALSE(real.AskYesNo(QStringLiteral("Произвести перерасчет?")));
+    EXPECT_FALSE(title.isNull()) << "the X server holds a name for the box";
+    EXPECT_EQ(title.trimmed(), QString()) << "not the program's name";
+    buttons.sort();
+    EXPECT_EQ(buttons, russian ? QStringList({QStringLiteral("Да"), QStringLiteral("Нет")})
+                               : QStringList({QStringLiteral("No"), QStringLiteral("Yes")}));
 }
