@@ -1,6 +1,7 @@
 #include "ModalForm.h"
 
 #include "AppServices.h"
+#include "FocusedButtonEnter.h"
 
 #include <QKeyEvent>
 
@@ -12,6 +13,7 @@ ModalForm::ModalForm(QWidget* parent)
     setModal(true);
     // The windows have no help button; a bare title bar with its close box.
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    EnterPressesFocusedButton(this);
 }
 
 int ModalForm::ShowModal()

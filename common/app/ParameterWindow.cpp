@@ -4,6 +4,7 @@
 #include "Fonts.h"
 #include "Locale.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,23 @@ constexpr int NameLeft = 121;
 constexpr int BevelLeft = 599;
 constexpr QSize BevelSize{67, 21};
 constexpr QSize ButtonSize{61, 20};
+
+// A scroll box that scrolls a field into view when it takes the focus, or never.
+class ScrollBox : public QScrollArea {
+public:
+    ScrollBox(bool followsFocus, QWidget* parent) : QScrollArea(parent)
+    {
+        if (followsFocus)
+            connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+                if (now && widget() && widget()->isAncestorOf(now))
+                    ensureWidgetVisible(now);
+            });
+    }
+
+protected:
+    // Tab within the box moves the focus alone; the focus change above does the scrolling.
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
 
 QLabel* PlaceLabel(QWidget* parent, const QString& text, QPoint at, const QFont& font)
 {
@@ -46,7 +64,7 @@ ParameterWindow::ParameterWindow(const ParameterWindowLayout& layout, QWidget* p
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setGeometry(QRect(QPoint(0, 0), layout.clientSize));
 
-    ScrollBox1 = new QScrollArea(Panel1);
+    ScrollBox1 = new ScrollBox(layout.scrollFollowsFocus, Panel1);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setGeometry(layout.scrollBox);
     ScrollBox1->setWidgetResizable(false);

@@ -47,6 +47,7 @@ struct ParameterWindowLayout {
     QSize clientSize;         // Panel1, which the window sizes itself to
     QRect scrollBox;
     QSize scrollRange;        // extent of the scrolled table
+    bool scrollFollowsFocus = true;  // the box scrolls a field that takes the focus into view
     QPoint acceptButton;      // "Принять"
     QPoint cancelButton;      // "Отмена"
     int fontHeight = 10;

@@ -36,6 +36,8 @@ gyroapp::ParameterWindowLayout TuningForkParameterLayout()
     layout.clientSize = {741, 545};
     layout.scrollBox = {12, 16, 699, 477};
     layout.scrollRange = {667, 830};
+    // Fixed ranges and no automatic scrolling: the box stays where the user put it.
+    layout.scrollFollowsFocus = false;
     layout.acceptButton = {12, 506};
     layout.cancelButton = {84, 506};
     layout.fontHeight = 10;

@@ -3,6 +3,7 @@
 #include "RunProgressDialog.h"
 
 #include "AppServices.h"
+#include "FocusedButtonEnter.h"
 #include "Application.h"
 #include "Field.h"
 #include "Fonts.h"
@@ -67,6 +68,7 @@ TForm1::TForm1(const std::string& dataPath)
     gyroapp::ConnectHandler(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     gyroapp::ConnectHandler(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
+    gyroapp::EnterPressesFocusedButton(this);
     setFixedSize(ClientSize);
     move(262, 214);
 }

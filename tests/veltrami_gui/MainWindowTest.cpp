@@ -118,6 +118,11 @@ TEST_F(VeltramiWindows, NominalStartUpAllocatesAndCalculatesNothing)
     EXPECT_EQ(Form1->Model.Recorded(), 0);
     EXPECT_EQ(Form1->CurrentSample, 0);
     EXPECT_TRUE(services.Notices.isEmpty());
+
+    // Enter presses the focused "Рассчитать!".
+    Form1->Button2->setFocus();
+    QTest::keyClick(Form1->Button2, Qt::Key_Return);
+    EXPECT_TRUE(Form1->Model.Calculated);
 }
 
 TEST_F(VeltramiWindows, MissingDataFileEndsTheProgramAfterTheNotice)

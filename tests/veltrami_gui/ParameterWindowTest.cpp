@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -83,6 +84,41 @@ TEST(ParameterWindow, EnterAndEscDoNotCloseItAndTheTitleBarCancels)
     EXPECT_EQ(form.ShowModal(), gyroapp::mrOk);
     testsupport::WhenShown(&form, [&] { QTest::mouseClick(form.Button2, Qt::LeftButton); });
     EXPECT_EQ(form.ShowModal(), gyroapp::mrCancel);
+
+    // A focused button is pressed by Enter.
+    testsupport::WhenShown(&form, [&] {
+        form.Button1->setFocus();
+        QTest::keyClick(form.Button1, Qt::Key_Return);
+        if (form.isVisible())
+            form.close();
+    });
+    EXPECT_EQ(form.ShowModal(), gyroapp::mrOk);
+}
+
+TEST(ParameterWindow, TheScrollBoxFollowsTheFocus)
+{
+    TForm3 form;
+    QScrollBar* bar = form.ScrollBox1->verticalScrollBar();
+    auto shown = [&](int k) {
+        const QRect field(form.Edit(k)->pos() - QPoint(0, bar->value()), form.Edit(k)->size());
+        return form.ScrollBox1->viewport()->rect().contains(field);
+    };
+    testsupport::WhenShown(&form, [&] {
+        // Focus moves the way a person sees it only in the active window.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        form.Edit(19)->setFocus();
+        for (int k = 20; k <= 27; ++k) {
+            QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+            EXPECT_TRUE(shown(k)) << "Edit" << k;
+        }
+        QTest::keyClick(form.Edit(27), Qt::Key_Tab);
+        QTest::keyClick(form.Button2, Qt::Key_Tab);
+        QTest::keyClick(form.Button1, Qt::Key_Tab);
+        EXPECT_EQ(form.focusWidget(), form.Edit(1));
+        EXPECT_TRUE(shown(1)) << "from \"Принять\" back to the first field";
+        form.close();
+    });
+    form.ShowModal();
 }
 
 TEST(ParameterWindow, FieldsWriteAndReadWithTheLocaleSeparator)
