@@ -1,5 +1,6 @@
 #include "QtPanelPlatform.h"
 
+#include "DisplayDepth.h"
 #include "GlyphLists.h"
 
 #include <QGuiApplication>
@@ -381,12 +382,14 @@ const char* QtPanelPlatform::ExtensionString()
 
 int QtPanelPlatform::ScreenBitsPerPixel()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->depth() : 0;
+    return DisplayBitsPerPixel();
 }
 
-bool QtPanelPlatform::ChangeDisplayBitsPerPixel(int)
+bool QtPanelPlatform::ChangeDisplayBitsPerPixel(int bitsPerPixel)
 {
+    // The display already has that depth: nothing to change.
+    if (bitsPerPixel == DisplayBitsPerPixel())
+        return true;
     // Qt has no way to change the display mode; the X server's depth is fixed at start.
     SetLastError(ERROR_NOT_SUPPORTED);
     return false;

@@ -99,7 +99,6 @@ TForm2::TForm2(QWidget* parent)
     OpenGLPanel1->SetFont(axisFont);
     OpenGLPanel1->SetFont2D_Enabled(true);
     OpenGLPanel1->OnInit = [this](TOpenGLPanel* sender) { OpenGLPanel1Init(sender); };
-    OpenGLPanel1->OnResize = [this](TOpenGLPanel* sender) { OpenGLPanel1Resize(sender); };
     OpenGLPanel1->OnPaint = [this](TOpenGLPanel* sender) { OpenGLPanel1Paint(sender); };
     OpenGLPanel1->OnMouseMove = [this](TOpenGLPanel* sender, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift,
                                        int x, int y) {
@@ -282,12 +281,6 @@ void TForm2::OpenGLPanel1Init(TOpenGLPanel* Sender)
         symbolFont2D_.reset();
         Sender->MakeOpenGLPanelCurrent();
     }
-    SetUpSceneView(Sender->width(), Sender->height());
-}
-
-void TForm2::OpenGLPanel1Resize(TOpenGLPanel* Sender)
-{
-    // The panel keeps its size; this only keeps the box over the whole panel should it change.
     SetUpSceneView(Sender->width(), Sender->height());
 }
 

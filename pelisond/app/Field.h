@@ -51,7 +51,6 @@ public:
     void TrackBar4Change();
     void TrackBar3Change();
     void OpenGLPanel1Init(TOpenGLPanel* Sender);
-    void OpenGLPanel1Resize(TOpenGLPanel* Sender);
     void OpenGLPanel1Paint(TOpenGLPanel* Sender);
     void OpenGLPanel1MouseMove(TOpenGLPanel* Sender, Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, int X,
                                int Y);

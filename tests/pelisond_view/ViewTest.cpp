@@ -138,6 +138,7 @@ protected:
 TEST_F(View, WithoutBaseRotationWhiteBackgroundBlackLabelledAxesNoArrowAndAStillBase)
 {
     Start(testsupport::DataWith({{3, "0.003"}, {14, "0"}}));
+    EXPECT_FALSE(Form2->OpenGLPanel1->OnResize) << "the view keeps the box its initialisation set";
     Visualise([] {
         const QImage first = Picture(QStringLiteral("view3d_still_base"));
         ASSERT_EQ(first.size(), QSize(473, 473));

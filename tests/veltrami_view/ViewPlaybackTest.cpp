@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <GL/gl.h>
 
 #include <vector>
 
@@ -134,13 +135,14 @@ TEST_F(ViewTest, UnusableTextureIsToldOnceAndTheSceneIsDrawnWithout)
         const char* name;
         QString path;
         const char* reason;
+        GLint shading;  // a file not read ends the set-up before the flat shading
     };
     QImage odd(100, 48, QImage::Format_RGB32);
     odd.fill(Qt::yellow);
     ASSERT_TRUE(odd.save(dir.filePath(QStringLiteral("odd.bmp")), "BMP"));
     const Row rows[] = {
-        {"missing file", dir.filePath(QStringLiteral("textur1.bmp")), "не читается"},
-        {"sides not powers of two", dir.filePath(QStringLiteral("odd.bmp")), "степени двойки"},
+        {"missing file", dir.filePath(QStringLiteral("textur1.bmp")), "не читается", GL_SMOOTH},
+        {"sides not powers of two", dir.filePath(QStringLiteral("odd.bmp")), "степени двойки", GL_FLAT},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -158,6 +160,11 @@ TEST_F(ViewTest, UnusableTextureIsToldOnceAndTheSceneIsDrawnWithout)
         EXPECT_TRUE(services.Errors[0].contains(row.path)) << services.Errors[0].toStdString();
         EXPECT_TRUE(services.Errors[0].contains(QString::fromUtf8(row.reason))) << services.Errors[0].toStdString();
         EXPECT_TRUE(services.Notices.isEmpty());
+        GLint shading = 0;
+        Form2->OpenGLPanel1->MakeOpenGLPanelCurrent();
+        glGetIntegerv(GL_SHADE_MODEL, &shading);
+        Form2->OpenGLPanel1->MakeOpenGLPanelNotCurrent();
+        EXPECT_EQ(shading, row.shading);
 
         const QImage picture = Picture(0, 0, 0);
         Keep(picture, QStringLiteral("untextured"));

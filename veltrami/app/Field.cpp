@@ -276,7 +276,7 @@ void TForm2::OpenGLPanel1Init(TOpenGLPanel* Sender)
     } catch (const std::exception&) {
         failure = QStringLiteral("файл не читается");
     }
-    const bool textured = InitGimbalScene(Sender->width(), Sender->height(), failure.isEmpty() ? texture.get() : nullptr);
+    const bool textured = InitGimbalScene(Sender->width(), Sender->height(), texture.get());
     if (failure.isEmpty() && !textured)
         failure = QStringLiteral("OpenGL её не принял");
     if (!failure.isEmpty())

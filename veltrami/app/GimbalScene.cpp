@@ -172,8 +172,13 @@ bool InitGimbalScene(int width, int height, BMPTexture* texture)
     glEnable(GL_DEPTH_TEST);
     glClearColor(0, 0, 0, 1);
 
+    // An image that could not be read ends the set-up here: no texture, no flat shading.
+    if (texture == nullptr) {
+        glDisable(GL_TEXTURE_2D);
+        return false;
+    }
     bool textured = false;
-    if (texture && TextureSidesAccepted(texture->Width(), texture->Height())) {
+    if (TextureSidesAccepted(texture->Width(), texture->Height())) {
         while (glGetError() != GL_NO_ERROR) {
         }
         texture->SetAlpha(128);

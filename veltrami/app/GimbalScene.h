@@ -25,8 +25,10 @@ void SetGimbalProjection(int width, int height);
 
 // State that lasts for the context's life: projection, depth test, black background and,
 // when texture is given and OpenGL takes it, the rotor's texture at half strength (alpha
-// 128, decal). Returns whether the texture is in use. The texture goes into the context's
-// default texture object, so it lives and dies with the context.
+// 128, decal), then flat shading. Without a texture (its file could not be read) the
+// set-up ends before the texture and the shading. Returns whether the texture is in use.
+// The texture goes into the context's default texture object, so it lives and dies with
+// the context.
 bool InitGimbalScene(int width, int height, BMPTexture* texture);
 
 // Whether OpenGL 1.x can take a texture of these sides.
