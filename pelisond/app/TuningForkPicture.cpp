@@ -2,6 +2,7 @@
 
 #include "LineDrawing.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -18,6 +19,8 @@ namespace {
 // scaled to the control.
 constexpr double Width = 400;
 constexpr double Height = 324;
+constexpr double LineWidth = 1.8;
+constexpr int LetterHeight = 21;
 const QPointF Origin{206, 128};
 
 // Isometric view: X down to the right, Y down to the left (towards the viewer), Z up.
@@ -40,8 +43,13 @@ constexpr double BaseHalf = 30;
 constexpr double BaseThickness = 7;
 constexpr double GroundLevel = BaseLevel - BaseThickness;
 // How far the drawing moves the plates out of their nominal places.
-constexpr double ShiftX = 10;
-constexpr double ShiftY = 10;
+constexpr double Shift = 12;
+// The dimension lines: beside the frame's long sides and beyond its ends.
+constexpr double DimensionY = FrameY + 12;
+constexpr double DimensionX = FrameX + 12;
+// The base's turn arrow round the base, in front of its sides.
+constexpr double BaseTurnRadius = BaseHalf * 1.414 + 14;
+constexpr double BaseTurnLevel = BaseLevel - BaseThickness / 2;
 
 QPainterPath Outline(std::initializer_list<QPointF> points)
 {
@@ -123,23 +131,6 @@ void TurnArrow(QPainter& p, double r, double z, double a0, double a1)
     ArrowHead(p, P(r * std::cos(rad), r * std::sin(rad), z), P(r * std::cos(before), r * std::sin(before), z));
 }
 
-void Text(QPainter& p, QPointF at, const QString& text)
-{
-    p.drawText(at, text);
-}
-
-// A subscripted symbol such as x1: the letter, then the index a little lower and smaller.
-void Indexed(QPainter& p, QPointF at, const QString& letter, const QString& index)
-{
-    p.drawText(at, letter);
-    p.save();
-    QFont small = p.font();
-    small.setPixelSize(small.pixelSize() * 2 / 3);
-    p.setFont(small);
-    p.drawText(at + QPointF(QFontMetricsF(p.font()).horizontalAdvance(letter) * 1.5 + 1, 4), index);
-    p.restore();
-}
-
 void DrawAircraft(QPainter& p)
 {
     // Seen from above, lying in the plane the base stands on, nose along X.
@@ -198,6 +189,39 @@ void DrawFrame(QPainter& p)
             p.drawLine(P(cx, side * HalfDepth), P(cx, side * (FrameY - FrameBar)));
 }
 
+// Where the base's turn arrow ends: its head, on the left of the base.
+QPointF BaseTurnEnd()
+{
+    const double a = 120 * std::numbers::pi / 180;
+    return P(BaseTurnRadius * std::cos(a), BaseTurnRadius * std::sin(a), BaseTurnLevel);
+}
+
+std::vector<gyroapp::DrawingLabel> Labels()
+{
+    const double outer = Arm + HalfWidth;
+    return {
+        {BaseTurnEnd() + QPointF(-30, 4), QStringLiteral("Ω"), {}},
+        {P(FrameX + 50, 0) + QPointF(2, 8), QStringLiteral("X"), {}},
+        {P(0, FrameY + 52) + QPointF(-22, 10), QStringLiteral("Y"), {}},
+        {P(0, 0, 106) + QPointF(8, 8), QStringLiteral("Z"), {}},
+        {P(0, 0) + QPointF(8, 32), QStringLiteral("0"), {}},
+        {P(18, -18, 58) + QPointF(12, 2), QStringLiteral("φ"), {}},
+        {P(-DimensionX, 0) + QPointF(-4, -8), QStringLiteral("F"), {}},
+        {P(DimensionX, 0) + QPointF(-16, 28), QStringLiteral("F"), {}},
+        {P(-outer - Shift / 2, DimensionY) + QPointF(-14, 24), QStringLiteral("x"), QStringLiteral("1")},
+        {P(-DimensionX, HalfDepth + Shift / 2) + QPointF(-30, 6), QStringLiteral("y"), QStringLiteral("1")},
+        {P(outer + Shift / 2, -DimensionY) + QPointF(-14, -14), QStringLiteral("x"), QStringLiteral("2")},
+        {P(DimensionX, -HalfDepth - Shift / 2) + QPointF(14, 8), QStringLiteral("y"), QStringLiteral("2")},
+        {P(Arm / 2, -DimensionY) + QPointF(2, -6), QStringLiteral("b"), {}},
+        {P(-Arm + HalfWidth / 2, -DimensionY) + QPointF(-4, -12), QStringLiteral("a"), {}},
+    };
+}
+
+void BeginDrawing(QPainter& p, QSizeF size)
+{
+    gyroapp::BeginLineDrawing(p, size, {Width, Height}, LineWidth, LetterHeight);
+}
+
 } // namespace
 
 TuningForkPicture::TuningForkPicture(QWidget* parent)
@@ -212,16 +236,15 @@ void TuningForkPicture::paintEvent(QPaintEvent*)
     Draw(painter, size());
 }
 
-void TuningForkPicture::Draw(QPainter& p, QSizeF size)
+void TuningForkPicture::Draw(QPainter& p, QSizeF size, bool labels)
 {
     p.save();
-    gyroapp::BeginLineDrawing(p, size, {Width, Height}, 1.8, 21);
+    BeginDrawing(p, size);
 
     // The aircraft carrying the base, and the base turning at Omega about Z.
     DrawAircraft(p);
     DrawBase(p);
-    TurnArrow(p, BaseHalf + 14, BaseLevel + 12, 200, 335);
-    Text(p, P(BaseHalf + 14, 0, BaseLevel + 12) + QPointF(-20, 28), QStringLiteral("Ω"));
+    TurnArrow(p, BaseTurnRadius, BaseTurnLevel, -20, 120);
 
     // Output axis Z: a shaft from the base up to the frame's hub.
     p.drawLine(P(0, 0, BaseLevel) + QPointF(-3, 0), P(0, 0, -3) + QPointF(-3, 0));
@@ -233,14 +256,12 @@ void TuningForkPicture::Draw(QPainter& p, QSizeF size)
     DrawFrame(p);
 
     // Sensing plates at both ends: nominal (dotted) and displaced (dashed outline), moved
-    // in antiphase.
+    // in antiphase: the first towards -X and +Y, the second towards +X and -Y.
     DottedPlate(p, -Arm, 0);
     DottedPlate(p, Arm, 0);
     Styled(p, Qt::DashLine, [&] {
-        p.drawPath(FlatRect(-Arm - HalfWidth - ShiftX, -HalfDepth + ShiftY, -Arm + HalfWidth - ShiftX,
-                            HalfDepth + ShiftY));
-        p.drawPath(FlatRect(Arm - HalfWidth + ShiftX, -HalfDepth - ShiftY, Arm + HalfWidth + ShiftX,
-                            HalfDepth - ShiftY));
+        p.drawPath(FlatRect(-Arm - HalfWidth - Shift, -HalfDepth + Shift, -Arm + HalfWidth - Shift, HalfDepth + Shift));
+        p.drawPath(FlatRect(Arm - HalfWidth + Shift, -HalfDepth - Shift, Arm + HalfWidth + Shift, HalfDepth - Shift));
     });
 
     // Axes X along the frame, Y across it, origin 0 on the output axis, Z up.
@@ -252,55 +273,54 @@ void TuningForkPicture::Draw(QPainter& p, QSizeF size)
     ArrowHead(p, P(FrameX + 46, 0), P(FrameX + 30, 0));
     ArrowHead(p, P(0, FrameY + 52), P(0, FrameY + 36));
     ArrowHead(p, P(0, 0, 106), P(0, 0, 90));
-    Text(p, P(FrameX + 50, 0) + QPointF(2, 8), QStringLiteral("X"));
-    Text(p, P(0, FrameY + 52) + QPointF(-22, 10), QStringLiteral("Y"));
-    Text(p, P(0, 0, 106) + QPointF(8, 8), QStringLiteral("Z"));
-    Text(p, P(0, 0) + QPointF(6, 20), QStringLiteral("0"));
 
     // The frame's turn phi about Z.
     TurnArrow(p, 18, 58, 200, 340);
-    Text(p, P(18, -18, 58) + QPointF(12, 2), QStringLiteral("φ"));
 
     // Driving forces along X, in antiphase, on the plates' outer edges.
-    Arrow(p, P(-Arm - HalfWidth, 0), P(-Arm - HalfWidth - 34, 0));
-    Arrow(p, P(Arm + HalfWidth, 0), P(Arm + HalfWidth + 34, 0));
-    Text(p, P(-Arm - HalfWidth - 34, 0) + QPointF(-2, -8), QStringLiteral("F"));
-    Text(p, P(Arm + HalfWidth + 34, 0) + QPointF(-16, 24), QStringLiteral("F"));
+    Arrow(p, P(-Arm - HalfWidth, 0), P(-DimensionX, 0));
+    Arrow(p, P(Arm + HalfWidth, 0), P(DimensionX, 0));
 
-    // Displacements of the plates: x along X at the plate's front, y along Y at its side.
-    p.save();
-    p.setPen(QPen(Qt::black, 1.2));
-    DoubleArrow(p, P(-Arm - HalfWidth - ShiftX, HalfDepth + ShiftY + 10), P(-Arm - HalfWidth, HalfDepth + ShiftY + 10));
-    DoubleArrow(p, P(-Arm - HalfWidth - ShiftX - 10, HalfDepth), P(-Arm - HalfWidth - ShiftX - 10, HalfDepth + ShiftY));
-    DoubleArrow(p, P(Arm + HalfWidth, -HalfDepth - ShiftY - 10), P(Arm + HalfWidth + ShiftX, -HalfDepth - ShiftY - 10));
-    DoubleArrow(p, P(Arm + HalfWidth + ShiftX + 10, -HalfDepth), P(Arm + HalfWidth + ShiftX + 10, -HalfDepth - ShiftY));
-    p.restore();
-    Indexed(p, P(-Arm - HalfWidth - ShiftX / 2, HalfDepth + ShiftY + 10) + QPointF(-10, 22), QStringLiteral("x"),
-            QStringLiteral("1"));
-    Indexed(p, P(-Arm - HalfWidth - ShiftX - 10, HalfDepth + ShiftY / 2) + QPointF(-28, 4), QStringLiteral("y"),
-            QStringLiteral("1"));
-    Indexed(p, P(Arm + HalfWidth + ShiftX / 2, -HalfDepth - ShiftY - 10) + QPointF(-6, -8), QStringLiteral("x"),
-            QStringLiteral("2"));
-    Indexed(p, P(Arm + HalfWidth + ShiftX + 10, -HalfDepth - ShiftY / 2) + QPointF(6, 8), QStringLiteral("y"),
-            QStringLiteral("2"));
-
-    // The arm b from the axis to the second plate's centre, behind the frame, and the
-    // first plate's half-width a, in front of it.
+    // Displacements of the plates, measured between their nominal and displaced outer
+    // corners: x along X beside the frame's long side, y along Y beyond its end.
     p.save();
     p.setPen(QPen(Qt::black, 1.0));
-    const double armY = -FrameY - 12;
-    p.drawLine(P(Arm, -HalfDepth - ShiftY - 4), P(Arm, armY - 4));
-    p.drawLine(P(0, -FrameY), P(0, armY - 4));
-    DoubleArrow(p, P(0, armY), P(Arm, armY));
-    const double aY = FrameY + 14;
-    p.drawLine(P(-Arm, HalfDepth + 2), P(-Arm, aY + 4));
-    p.drawLine(P(-Arm + HalfWidth, HalfDepth + 2), P(-Arm + HalfWidth, aY + 4));
-    DoubleArrow(p, P(-Arm, aY), P(-Arm + HalfWidth, aY));
-    p.restore();
-    Text(p, P(Arm / 2, armY) + QPointF(2, -6), QStringLiteral("b"));
-    Text(p, P(-Arm + HalfWidth / 2, aY) + QPointF(-8, 22), QStringLiteral("a"));
+    const double outer = Arm + HalfWidth, edge = HalfDepth;
+    for (double side : {-1.0, 1.0}) {
+        // side -1: the first plate, which moves by (-Shift, +Shift); side 1: the second.
+        const double x0 = side * outer, x1 = side * (outer + Shift);
+        const double y0 = -side * edge, y1 = -side * (edge + Shift);
+        const double dimY = -side * DimensionY, dimX = side * DimensionX;
+        p.drawLine(P(x0, y0), P(x0, dimY - side * 4));
+        p.drawLine(P(x1, y1), P(x1, dimY - side * 4));
+        DoubleArrow(p, P(x0, dimY), P(x1, dimY));
+        p.drawLine(P(x0, y0), P(dimX + side * 4, y0));
+        p.drawLine(P(x1, y1), P(dimX + side * 4, y1));
+        DoubleArrow(p, P(dimX, y0), P(dimX, y1));
+    }
 
+    // The arm b from the axis to the second plate's centre and the first plate's
+    // half-width a, both beside the frame's far side.
+    const double farY = -DimensionY;
+    p.drawLine(P(Arm, -HalfDepth), P(Arm, farY - 4));
+    p.drawLine(P(0, -FrameY), P(0, farY - 4));
+    DoubleArrow(p, P(0, farY), P(Arm, farY));
+    p.drawLine(P(-Arm, -HalfDepth), P(-Arm, farY - 4));
+    p.drawLine(P(-Arm + HalfWidth, -HalfDepth), P(-Arm + HalfWidth, farY - 4));
+    DoubleArrow(p, P(-Arm, farY), P(-Arm + HalfWidth, farY));
     p.restore();
+
+    if (labels)
+        gyroapp::DrawLabels(p, Labels());
+    p.restore();
+}
+
+std::vector<QRectF> TuningForkPicture::LabelBoxes(QSizeF size)
+{
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter p(&scratch);
+    BeginDrawing(p, size);
+    return gyroapp::LabelBoxes(p, Labels());
 }
 
 } // namespace pelisond

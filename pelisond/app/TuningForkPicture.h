@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QRectF>
 #include <QWidget>
+
+#include <vector>
 
 class QPainter;
 
@@ -14,8 +17,10 @@ class TuningForkPicture : public QWidget {
 public:
     explicit TuningForkPicture(QWidget* parent = nullptr);
 
-    // Draws the picture into a box of the given size.
-    static void Draw(QPainter& painter, QSizeF size);
+    // Draws the picture into a box of the given size; without its labels on request.
+    static void Draw(QPainter& painter, QSizeF size, bool labels = true);
+    // Where the labels' ink falls in a box of that size.
+    static std::vector<QRectF> LabelBoxes(QSizeF size);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "LineDrawing.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -11,13 +12,31 @@ namespace veltrami {
 
 namespace {
 
-// The drawing is made in a 322 x 362 box and scaled to the control.
+// The drawing is made in a 322 x 372 box and scaled to the control.
 constexpr double Width = 322;
-constexpr double Height = 362;
+constexpr double Height = 372;
+constexpr double LineWidth = 1.6;
+constexpr int LetterHeight = 20;
 const QPointF Centre{161, 150};
 
-// Oblique view of the device's axes: x to the right (the inner frame's axis), y up
-// (the outer frame's axis), z towards the viewer and down to the left (the rotor's axis).
+// The outer frame's half-width and half-height and its bars, the lower bearing's bottom,
+// and how far down the aircraft is moved so that the stand and the alpha arrow have room
+// between the frame and the fuselage.
+constexpr double OuterX = 78;
+constexpr double OuterY = 96;
+constexpr double Bar = 8;
+constexpr double BearingSide = 14;
+constexpr double StandTop = -OuterY - BearingSide;
+constexpr double AircraftDrop = 20;
+constexpr double FuselageTop = 280 + AircraftDrop;
+// The inner frame's half-length along xi and half-depth along the rotor axis: it turns
+// inside the outer frame.
+constexpr double InnerX = 50;
+constexpr double InnerZ = 40;
+constexpr double RotorRadius = 36;
+// Where the rotor axis ends towards the viewer, still inside the outer frame.
+constexpr double RotorAxisEnd = 130;
+
 QPointF P(double x, double y, double z)
 {
     return {Centre.x() + x - 0.45 * z, Centre.y() - y + 0.3 * z};
@@ -77,13 +96,10 @@ void TurnArrow(QPainter& p, QPointF centre, double rx, double ry, double from, d
     ArrowHead(p, at(to), at(to - 12 * (to > from ? 1 : -1)));
 }
 
-void Label(QPainter& p, QPointF at, const QString& text)
-{
-    p.drawText(at, text);
-}
-
 void DrawAircraft(QPainter& p)
 {
+    p.save();
+    p.translate(0, AircraftDrop);
     // Fuselage seen from the side and a little above, nose to the right.
     QPainterPath body;
     body.moveTo(20, 300);
@@ -105,6 +121,25 @@ void DrawAircraft(QPainter& p)
     // Tail fin and tailplane.
     Polygon(p, {{30, 294}, {16, 250}, {34, 250}, {62, 286}}, false);
     Polygon(p, {{40, 310}, {20, 330}, {32, 330}, {60, 314}}, false);
+    p.restore();
+}
+
+std::vector<gyroapp::DrawingLabel> Labels()
+{
+    const QPointF rotor = P(0, 0, 0) + QPointF(-4, 3);
+    return {
+        {P(8, 133, 0), QStringLiteral("ζ, y"), {}},
+        {P(-150, 14, 0), QStringLiteral("ξ, -x"), {}},
+        {P(0, 0, RotorAxisEnd) + QPointF(-8, 34), QStringLiteral("η, z"), {}},
+        {P(40, StandTop - 34, 0), QStringLiteral("α"), {}},
+        {P(116, 32, 0), QStringLiteral("β"), {}},
+        {rotor + QPointF(-48, -38), QStringLiteral("γ"), {}},
+    };
+}
+
+void BeginDrawing(QPainter& p, QSizeF size)
+{
+    gyroapp::BeginLineDrawing(p, size, {Width, Height}, LineWidth, LetterHeight);
 }
 
 } // namespace
@@ -121,62 +156,67 @@ void GimbalPicture::paintEvent(QPaintEvent*)
     Draw(painter, size());
 }
 
-void GimbalPicture::Draw(QPainter& p, QSizeF size)
+void GimbalPicture::Draw(QPainter& p, QSizeF size, bool labels)
 {
     p.save();
-    gyroapp::BeginLineDrawing(p, size, {Width, Height}, 1.6, 20);
+    BeginDrawing(p, size);
 
     DrawAircraft(p);
 
-    // Stand from the fuselage up to the lower bearing of the outer frame.
-    Polygon(p, {P(-10, -126, 0), P(10, -126, 0), P(16, -146, 0), P(-16, -146, 0)});
+    // Stand from the fuselage up to the outer frame's lower bearing, which it carries.
+    Polygon(p, {P(-10, StandTop, 0), P(10, StandTop, 0), P(16, Centre.y() - FuselageTop, 0),
+                P(-16, Centre.y() - FuselageTop, 0)});
 
     // Vertical axis of the outer frame: zeta, y.
-    Axis(p, P(0, -126, 0), P(0, 145, 0));
-    Label(p, P(8, 132, 0), QStringLiteral("ζ, y"));
+    Axis(p, P(0, StandTop, 0), P(0, 145, 0));
 
     // Outer frame: an upright rectangle turning about the vertical axis, with its bearings.
-    const double ox = 78, oy = 100, bar = 8;
-    Polygon(p, {P(-ox, oy, 0), P(ox, oy, 0), P(ox, -oy, 0), P(-ox, -oy, 0)});
-    Polygon(p, {P(-ox + bar, oy - bar, 0), P(ox - bar, oy - bar, 0), P(ox - bar, -oy + bar, 0),
-                P(-ox + bar, -oy + bar, 0)});
-    for (double y : {oy, -oy - 14})
-        p.drawRect(QRectF(P(-7, y + 14, 0), QSizeF(14, 14)));
-    // Its turn alpha, marked below the frame.
-    TurnArrow(p, P(0, -118, 0), 34, 9, 200, 340);
-    Label(p, P(36, -104, 0), QStringLiteral("α"));
+    Polygon(p, {P(-OuterX, OuterY, 0), P(OuterX, OuterY, 0), P(OuterX, -OuterY, 0), P(-OuterX, -OuterY, 0)});
+    Polygon(p, {P(-OuterX + Bar, OuterY - Bar, 0), P(OuterX - Bar, OuterY - Bar, 0), P(OuterX - Bar, -OuterY + Bar, 0),
+                P(-OuterX + Bar, -OuterY + Bar, 0)});
+    for (double y : {OuterY + BearingSide, -OuterY})
+        p.drawRect(QRectF(P(-BearingSide / 2, y, 0), QSizeF(BearingSide, BearingSide)));
+    // Its turn alpha, round the stand between the frame and the fuselage, in front.
+    TurnArrow(p, P(0, (StandTop + Centre.y() - FuselageTop) / 2, 0), 34, 8, 250, 340);
 
     // Horizontal axis of the inner frame: xi, -x, held in bearings on the outer frame.
     Axis(p, P(95, 0, 0), P(-132, 0, 0));
-    Label(p, P(-150, 12, 0), QStringLiteral("ξ, -x"));
-    for (double x : {-ox - 4, ox - 4})
+    for (double x : {-OuterX - 4, OuterX - 4})
         p.drawEllipse(QRectF(P(x, 6, 0), QSizeF(12, 12)));
 
-    // Inner frame: a horizontal rectangle turning about xi.
-    const double ix = 62, iz = 58;
-    Polygon(p, {P(-ix, 0, -iz), P(ix, 0, -iz), P(ix, 0, iz), P(-ix, 0, iz)});
-    Polygon(p, {P(-ix + 7, 0, -iz + 7), P(ix - 7, 0, -iz + 7), P(ix - 7, 0, iz - 7), P(-ix + 7, 0, iz - 7)});
-    p.drawLine(P(-ox + bar, 0, 0), P(-ix, 0, 0));
-    p.drawLine(P(ix, 0, 0), P(ox - bar, 0, 0));
+    // Inner frame: a horizontal rectangle turning about xi, inside the outer frame.
+    Polygon(p, {P(-InnerX, 0, -InnerZ), P(InnerX, 0, -InnerZ), P(InnerX, 0, InnerZ), P(-InnerX, 0, InnerZ)});
+    Polygon(p, {P(-InnerX + 7, 0, -InnerZ + 7), P(InnerX - 7, 0, -InnerZ + 7), P(InnerX - 7, 0, InnerZ - 7),
+                P(-InnerX + 7, 0, InnerZ - 7)});
+    p.drawLine(P(-OuterX + Bar, 0, 0), P(-InnerX, 0, 0));
+    p.drawLine(P(InnerX, 0, 0), P(OuterX - Bar, 0, 0));
     // Its turn beta, round the xi axis beside the frame.
     TurnArrow(p, P(108, 0, 0), 8, 22, 110, 330);
-    Label(p, P(116, 32, 0), QStringLiteral("β"));
 
-    // Rotor axis: eta, z, across the inner frame towards the viewer.
-    Axis(p, P(0, 0, -iz), P(0, 0, 150));
-    Label(p, P(-52, 6, 150), QStringLiteral("η, z"));
+    // Rotor axis: eta, z, across the inner frame towards the viewer, ending inside the outer frame.
+    Axis(p, P(0, 0, -InnerZ), P(0, 0, RotorAxisEnd));
 
     // Rotor: a disc at the centre spinning by gamma about eta.
     p.setBrush(Qt::white);
     const QPointF centre = P(0, 0, 0);
-    p.drawEllipse(centre, 36, 36);
-    p.drawEllipse(centre + QPointF(-4, 3), 36, 36);
-    p.drawEllipse(centre + QPointF(-4, 3), 8, 8);
+    const QPointF front = centre + QPointF(-4, 3);
+    p.drawEllipse(centre, RotorRadius, RotorRadius);
+    p.drawEllipse(front, RotorRadius, RotorRadius);
+    p.drawEllipse(front, 8, 8);
     p.setBrush(Qt::NoBrush);
-    TurnArrow(p, centre + QPointF(-4, 3), 24, 24, 60, 200);
-    Label(p, centre + QPointF(30, -34), QStringLiteral("γ"));
+    TurnArrow(p, front, 24, 24, 60, 200);
 
+    if (labels)
+        gyroapp::DrawLabels(p, Labels());
     p.restore();
+}
+
+std::vector<QRectF> GimbalPicture::LabelBoxes(QSizeF size)
+{
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter p(&scratch);
+    BeginDrawing(p, size);
+    return gyroapp::LabelBoxes(p, Labels());
 }
 
 } // namespace veltrami

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QRectF>
 #include <QWidget>
+
+#include <vector>
 
 class QPainter;
 
@@ -13,8 +16,10 @@ class GimbalPicture : public QWidget {
 public:
     explicit GimbalPicture(QWidget* parent = nullptr);
 
-    // Draws the picture into a box of the given size.
-    static void Draw(QPainter& painter, QSizeF size);
+    // Draws the picture into a box of the given size; without its labels on request.
+    static void Draw(QPainter& painter, QSizeF size, bool labels = true);
+    // Where the labels' ink falls in a box of that size.
+    static std::vector<QRectF> LabelBoxes(QSizeF size);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
