@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QImage>
+#include <QPainter>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -10,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-class QImage;
 class QWidget;
 
 // Readable QStrings in failure messages.
@@ -58,6 +60,17 @@ int CountDark(const QImage& picture);
 // What keeps a picture's labels from being read: ink of the lines within a pixel of a
 // label's box, or two labels' boxes meeting. Empty when every label stands free.
 std::string LabelClashes(const QImage& lines, const std::vector<QRectF>& labelBoxes);
+
+// The same for a device picture drawn into a box of the given size.
+template <class Picture>
+std::string LabelClashes(QSize size)
+{
+    QImage lines(size, QImage::Format_RGB32);
+    QPainter linesOnly(&lines);
+    Picture::Draw(linesOnly, size, false);
+    linesOnly.end();
+    return LabelClashes(lines, Picture::LabelBoxes(size));
+}
 
 // The widget Tab moves to from w.
 QWidget* NextTabStop(QWidget* w);
