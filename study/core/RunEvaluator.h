@@ -1,0 +1,53 @@
+#pragma once
+
+#include "SimulationModel.h"
+#include "Study.h"
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+// From a parameter set to the figures of its run. The runner hands each worker batches of
+// runs through this interface, so that a batch can be integrated at once where a model can.
+namespace study {
+
+// What became of one run, as a row of runs.csv holds it.
+struct RunOutcome {
+    long long run = 0;
+    RunStatus::Kind kind = RunStatus::Kind::Finished;
+    std::string message;
+    std::vector<double> values;   // the varied fields as the run used them
+    std::vector<double> figures;  // not finite where there is no figure
+};
+
+class RunEvaluator {
+public:
+    virtual ~RunEvaluator() = default;
+    // Makes the runs given by their indices, outcome k for runs[k]; cancel is asked now and
+    // then during a run (a cancelled run's outcome says so and is not a result).
+    virtual void Evaluate(std::span<const long long> runs, std::span<RunOutcome> outcomes,
+                          const gyromodel::CancelCheck& cancel) = 0;
+};
+
+using EvaluatorFactory = std::function<std::unique_ptr<RunEvaluator>(const Study&)>;
+
+// One run after another on a model of its own, each run's series freed once its figures are taken.
+class ModelRunEvaluator : public RunEvaluator {
+public:
+    explicit ModelRunEvaluator(const Study& study);
+    void Evaluate(std::span<const long long> runs, std::span<RunOutcome> outcomes,
+                  const gyromodel::CancelCheck& cancel) override;
+    RunOutcome EvaluateOne(long long run, const gyromodel::CancelCheck& cancel);
+
+private:
+    const Study& study_;
+    std::unique_ptr<gyromodel::SimulationModel> model_;
+    std::vector<int> varied_;
+    int stopTime_ = -1;
+};
+
+std::unique_ptr<RunEvaluator> MakeModelRunEvaluator(const Study& study);
+
+} // namespace study

@@ -1,0 +1,109 @@
+#include "Runner.h"
+
+#include <tbb/blocked_range.h>
+#include <tbb/enumerable_thread_specific.h>
+#include <tbb/parallel_for.h>
+#include <tbb/partitioner.h>
+#include <tbb/task_arena.h>
+
+#include <algorithm>
+#include <mutex>
+
+namespace study {
+
+namespace {
+
+enum class Slot : char { Waiting, Done, Dropped };
+
+// Outcomes arrive in any order; rows leave in run order as soon as all before them are in.
+class InOrder {
+public:
+    InOrder(std::size_t n, const RunnerOptions& options) : outcomes_(n), slots_(n, Slot::Waiting), options_(options) {}
+
+    void Put(std::size_t position, RunOutcome&& outcome)
+    {
+        std::lock_guard lock(mutex_);
+        const bool cancelled = outcome.kind == RunStatus::Kind::Cancelled;
+        slots_[position] = cancelled ? Slot::Dropped : Slot::Done;
+        if (!cancelled)
+            outcomes_[position] = std::move(outcome);
+        ++done_;
+        if (options_.onProgress)
+            options_.onProgress(done_);
+        Release(false);
+    }
+
+    void Skip(std::size_t position)
+    {
+        std::lock_guard lock(mutex_);
+        slots_[position] = Slot::Dropped;
+        Release(false);
+    }
+
+    // Everything left, past the gaps of runs that never finished.
+    std::vector<RunOutcome> Finish()
+    {
+        std::lock_guard lock(mutex_);
+        Release(true);
+        std::vector<RunOutcome> rows;
+        for (std::size_t k = 0; k < slots_.size(); ++k)
+            if (slots_[k] == Slot::Done)
+                rows.push_back(std::move(outcomes_[k]));
+        return rows;
+    }
+
+private:
+    void Release(bool past)
+    {
+        for (; next_ < slots_.size(); ++next_) {
+            if (slots_[next_] == Slot::Waiting && !past)
+                break;
+            if (slots_[next_] == Slot::Done && options_.onRow)
+                options_.onRow(outcomes_[next_]);
+        }
+    }
+
+    std::mutex mutex_;
+    std::vector<RunOutcome> outcomes_;
+    std::vector<Slot> slots_;
+    const RunnerOptions& options_;
+    std::size_t next_ = 0;
+    long long done_ = 0;
+};
+
+} // namespace
+
+std::vector<RunOutcome> RunStudy(const Study& study, std::span<const long long> runs, const RunnerOptions& options)
+{
+    InOrder order(runs.size(), options);
+    const std::size_t batch = static_cast<std::size_t>(std::max(1, options.batch));
+    const std::size_t batches = (runs.size() + batch - 1) / batch;
+    auto stopped = [&] { return options.stop && options.stop->load(std::memory_order_relaxed); };
+    const gyromodel::CancelCheck cancel = [&](double) { return stopped(); };
+
+    tbb::enumerable_thread_specific<std::unique_ptr<RunEvaluator>> evaluators(
+        [&] { return options.evaluators(study); });
+    tbb::task_arena arena(std::max(1, options.workers));
+    arena.execute([&] {
+        tbb::parallel_for(
+            tbb::blocked_range<std::size_t>(0, batches, 1),
+            [&](const tbb::blocked_range<std::size_t>& range) {
+                for (std::size_t b = range.begin(); b != range.end(); ++b) {
+                    const std::size_t first = b * batch, last = std::min(runs.size(), first + batch);
+                    if (stopped()) {
+                        for (std::size_t p = first; p < last; ++p)
+                            order.Skip(p);
+                        continue;
+                    }
+                    std::vector<RunOutcome> outcomes(last - first);
+                    evaluators.local()->Evaluate(runs.subspan(first, last - first), outcomes, cancel);
+                    for (std::size_t p = first; p < last; ++p)
+                        order.Put(p, std::move(outcomes[p - first]));
+                }
+            },
+            tbb::simple_partitioner());
+    });
+    return order.Finish();
+}
+
+} // namespace study

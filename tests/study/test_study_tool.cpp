@@ -1,0 +1,224 @@
+// gyro-study end to end: the same results whatever the number of workers and however the
+// study is split into shards (by GNU parallel or a Slurm array), Ctrl+C keeping the rows
+// already made, and every kind of bad input refused with exit status 2 and nothing written.
+#include "StudyTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <thread>
+
+namespace fs = std::filesystem;
+using studytest::FreshFolder;
+using studytest::ReadAll;
+
+extern char** environ;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+Result Shell(const std::string& command)
+{
+    const auto out = fs::temp_directory_path() / "gyro_study_out.txt", err = fs::temp_directory_path() / "gyro_study_err.txt";
+    const int raw = std::system((command + " >" + out.string() + " 2>" + err.string()).c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
+}
+
+Result Tool(const std::string& args)
+{
+    return Shell(std::string(GYRO_STUDY) + " " + args);
+}
+
+fs::path Write(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path) << text;
+    return path;
+}
+
+// Every file of the folder, by name.
+std::map<std::string, std::string> Files(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().filename().string()] = ReadAll(entry.path());
+    return files;
+}
+
+void ExpectSameFolders(const fs::path& a, const fs::path& b)
+{
+    const auto fa = Files(a), fb = Files(b);
+    ASSERT_FALSE(fa.empty());
+    EXPECT_EQ(fa.size(), fb.size()) << a << " / " << b;
+    for (const auto& [name, bytes] : fa) {
+        ASSERT_TRUE(fb.contains(name)) << name << " missing from " << b;
+        EXPECT_TRUE(bytes == fb.at(name)) << name << " differs between " << a << " and " << b;
+    }
+}
+
+const char* GridStudy = R"({"model": "pelisond", "set": {"StopTime": 0.004},
+  "grid": {"BaseRate": {"linspace": [-1, 1, 5]}, "TempDropAbs": [0, 30]},
+  "figures": {"fi": {"series": "Fi", "stat": "amplitude", "frequency": "DriveFrequency", "from": 0.5},
+              "drift": {"series": "Drift", "stat": "mean", "from": 0.5}}})";
+
+const char* MonteCarloStudy = R"({"model": "pelisond", "set": {"StopTime": 0.003},
+  "montecarlo": {"count": 14, "seed": 7, "vary": {"MassOffsetY1": {"normal": [0, 0.1]},
+                 "Mass2": {"uniform": [-0.01, 0.01], "relative": true}}},
+  "figures": {"drift": {"series": "Drift", "stat": "mean", "from": 0.5},
+              "y2": {"series": "Y2", "stat": "rms"}}})";
+
+} // namespace
+
+TEST(StudyTool, WorkerCountShardsAndSlurmArrayAllGiveTheSameFiles)
+{
+    const fs::path root = FreshFolder("workers");
+    for (const auto& [name, text] : {std::pair{"grid", GridStudy}, std::pair{"mc", MonteCarloStudy}}) {
+        SCOPED_TRACE(name);
+        const fs::path file = Write(root / (std::string(name) + ".json"), text);
+        const fs::path one = root / (std::string(name) + "-1"), four = root / (std::string(name) + "-4");
+        ASSERT_EQ(Tool(file.string() + " --out " + one.string() + " --workers 1").status, 0);
+        ASSERT_EQ(Tool(file.string() + " --out " + four.string() + " --workers 4").status, 0);
+        ExpectSameFolders(one, four);
+    }
+    const std::string summary = ReadAll(root / "mc-1" / "summary.json");
+    EXPECT_NE(summary.find("\"p95\""), std::string::npos);
+    EXPECT_TRUE(fs::exists(root / "grid-1" / "fi.svg") && fs::exists(root / "mc-1" / "drift.png"));
+
+    // Three shards by GNU parallel, merged; and shard 2 of the same split as a Slurm array task makes it.
+    const fs::path sharded = root / "sharded";
+    const std::string env = "GYRO_STUDY=" + std::string(GYRO_STUDY) + " ";
+    const Result parallel = Shell(env + "sh " GYRO_EXAMPLES_DIR "parallel-shards.sh " + (root / "mc.json").string() + " "
+                                  + sharded.string() + " 3");
+    ASSERT_EQ(parallel.status, 0) << parallel.err;
+    for (const char* shard : {"shard-1", "shard-2", "shard-3"})
+        EXPECT_FALSE(fs::exists(sharded / shard / "summary.json")) << "a shard summarises only its part";
+    fs::remove_all(sharded / "shard-1");
+    fs::remove_all(sharded / "shard-2");
+    fs::remove_all(sharded / "shard-3");
+    ExpectSameFolders(root / "mc-1", sharded);
+
+    const fs::path slurm = root / "slurm";
+    const Result task = Shell(env + "STUDY=" + (root / "mc.json").string() + " OUT=" + slurm.string()
+                              + " SLURM_ARRAY_TASK_ID=2 SLURM_ARRAY_TASK_COUNT=3 bash " GYRO_EXAMPLES_DIR
+                                "slurm/study-array.sbatch");
+    ASSERT_EQ(task.status, 0) << task.err;
+    const std::string rows = ReadAll(slurm / "shard-2" / "runs.csv");
+    EXPECT_EQ(rows.substr(rows.find('\n') + 1, 2), "1,");
+    EXPECT_NE(rows.find("\n4,"), std::string::npos);
+    EXPECT_EQ(rows.find("\n2,"), std::string::npos);
+    // A part alone does not merge.
+    const Result partial = Shell(env + "OUT=" + slurm.string() + " MERGE=1 bash " GYRO_EXAMPLES_DIR "slurm/study-array.sbatch");
+    EXPECT_EQ(partial.status, 2);
+    EXPECT_NE(partial.err.find("нет части 1/3"), std::string::npos) << partial.err;
+}
+
+TEST(StudyTool, InterruptKeepsTheFinishedRowsInOrder)
+{
+    const fs::path root = FreshFolder("interrupt");
+    const fs::path file = Write(root / "long.json", R"({"model": "pelisond", "set": {"StopTime": 0.002},
+      "montecarlo": {"count": 100000, "vary": {"MassOffsetY1": {"normal": [0, 0.1]}}},
+      "figures": {"drift": {"series": "Drift", "stat": "mean"}}})");
+    const fs::path out = root / "out";
+    const std::string fileArg = file.string(), outArg = out.string();
+    const char* argv[] = {GYRO_STUDY, fileArg.c_str(), "--out", outArg.c_str(), "--workers", "2", nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, GYRO_STUDY, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    // Interrupt once some rows are out.
+    for (int poll = 0; poll < 6000; ++poll) {
+        const std::string rows = ReadAll(out / "runs.csv");
+        if (std::count(rows.begin(), rows.end(), '\n') > 5)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGINT);
+    int raw = 0;
+    ASSERT_EQ(waitpid(pid, &raw, 0), pid);
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 130);
+
+    std::ifstream rows(out / "runs.csv");
+    std::string line;
+    std::getline(rows, line);
+    long long previous = -1, count = 0;
+    while (std::getline(rows, line)) {
+        const long long run = std::stoll(line);
+        EXPECT_GT(run, previous);
+        EXPECT_NE(line.find(",ok,"), std::string::npos) << "only finished runs are rows: " << line;
+        previous = run;
+        ++count;
+    }
+    EXPECT_GT(count, 5);
+    EXPECT_LT(count, 100000);
+    const auto summary = study::Json::parse(ReadAll(out / "summary.json"));
+    EXPECT_TRUE(summary["interrupted"].get<bool>());
+    EXPECT_EQ(summary["finished"].get<long long>(), count);
+}
+
+TEST(StudyTool, BadInputIsRefusedNamingThePlaceWithNothingWritten)
+{
+    const fs::path root = FreshFolder("bad");
+    const fs::path other = root / "other";
+    fs::create_directories(other);
+    Write(other / "study.json", "{\"study\": {\"model\": \"veltrami\"}}\n");
+    struct Row {
+        const char* what;
+        const char* study;
+        const char* args;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"unknown model", R"({"model": "gyro", "grid": {"Step": [1]}})", "", "«model»: неизвестная модель 'gyro'"},
+        {"unknown field", R"({"model": "pelisond", "grid": {"BaseRat": [1]}})", "", "«grid.BaseRat»: неизвестное поле"},
+        {"unknown set field", R"({"model": "veltrami", "set": {"H": 1}, "grid": {"Mass": [1]}})", "", "«set.H»"},
+        {"unknown series", R"({"model": "pelisond", "grid": {"BaseRate": [1]}, "figures": {"f": {"series": "Phi", "stat": "max"}}})",
+         "", "«figures.f.series»: неизвестная серия 'Phi'"},
+        {"unknown statistic", R"({"model": "pelisond", "grid": {"BaseRate": [1]}, "figures": {"f": {"series": "Fi", "stat": "median"}}})",
+         "", "«figures.f.stat»"},
+        {"frequency missing", R"({"model": "pelisond", "grid": {"BaseRate": [1]}, "figures": {"f": {"series": "Fi", "stat": "phase"}}})",
+         "", "«figures.f.frequency»"},
+        {"unknown distribution", R"({"model": "pelisond", "montecarlo": {"count": 2, "vary": {"BaseRate": {"lognormal": [0, 1]}}}})",
+         "", "«montecarlo.vary.BaseRate.lognormal»: неизвестное распределение"},
+        {"malformed linspace", R"({"model": "pelisond", "grid": {"BaseRate": {"linspace": [0, 1]}}})", "",
+         "«grid.BaseRate.linspace»"},
+        {"logspace through zero", R"({"model": "pelisond", "grid": {"BaseRate": {"logspace": [0, 1, 3]}}})", "",
+         "«grid.BaseRate.logspace»"},
+        {"grid and montecarlo", R"({"model": "pelisond", "grid": {"BaseRate": [1]}, "montecarlo": {"count": 1}})", "",
+         "«montecarlo»"},
+        {"over a million runs", R"({"model": "pelisond", "montecarlo": {"count": 1000001, "vary": {"BaseRate": {"normal": [0, 1]}}}})",
+         "", "«montecarlo.count»: исследование из 1000001 расчетов"},
+        {"not JSON", "{\"model\": \"pelisond\",\n \"grid\" {}}", "", "строке 2"},
+        {"another study's folder", R"({"model": "pelisond", "grid": {"BaseRate": [1]}})", "OTHER", "другого исследования"},
+        {"bad shard", R"({"model": "pelisond", "grid": {"BaseRate": [1]}})", "--shard 3/2", "--shard"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const fs::path file = Write(root / "study.json", row.study);
+        const bool intoOther = std::string(row.args) == "OTHER";
+        const fs::path out = intoOther ? other : root / "out";
+        const Result r = Tool(file.string() + " --out " + out.string() + " " + (intoOther ? "" : row.args));
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+        if (intoOther)
+            EXPECT_EQ(Files(other).size(), 1u);
+        else
+            EXPECT_FALSE(fs::exists(out));
+    }
+}
