@@ -2,6 +2,7 @@
 
 #include <tbb/blocked_range.h>
 #include <tbb/enumerable_thread_specific.h>
+#include <tbb/global_control.h>
 #include <tbb/parallel_for.h>
 #include <tbb/partitioner.h>
 #include <tbb/task_arena.h>
@@ -83,7 +84,10 @@ std::vector<RunOutcome> RunStudy(const Study& study, std::span<const long long> 
 
     tbb::enumerable_thread_specific<std::unique_ptr<RunEvaluator>> evaluators(
         [&] { return options.evaluators(study); });
-    tbb::task_arena arena(std::max(1, options.workers));
+    // As many workers as asked for, even beyond the cores (the pool would otherwise cap them there).
+    const int workers = std::max(1, options.workers);
+    tbb::global_control allowed(tbb::global_control::max_allowed_parallelism, static_cast<std::size_t>(workers));
+    tbb::task_arena arena(workers);
     arena.execute([&] {
         tbb::parallel_for(
             tbb::blocked_range<std::size_t>(0, batches, 1),

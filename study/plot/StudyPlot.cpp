@@ -93,8 +93,8 @@ void Frame(canvas::Canvas& c, int width, int height, int right, const std::strin
     c.SetPenColor(canvas::clBlack);
     c.SetBrushColor(canvas::clWhite);
     c.Rectangle(0, 0, width, height);
-    Text(c, Left, 10, title);
-    Text(c, 8, Top - 22, yLabel);
+    Text(c, Left, 6, title);
+    Text(c, 8, Top - 18, yLabel);
     Text(c, Left + (width - Left - right - TextWidth(xLabel)) / 2, height - 24, xLabel);
 
     c.SetPenColor(canvas::clSilver);

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -68,7 +69,9 @@ void Help(std::ostream& out)
            "  \"figures\"     {ИМЯ: {\"series\": СЕРИЯ, \"stat\": СТАТИСТИКА, \"from\": ДОЛЯ, \"frequency\": ЧАСТОТА}}\n"
            "                статистики: max, min, mean, rms, p2p, final по окну [from*StopTime, StopTime];\n"
            "                amplitude, phase, inphase (при cos wt), quadrature (при sin wt) - составляющая на\n"
-           "                частоте w (1/с, число или имя поля) по целому числу периодов в конце окна\n"
+           "                частоте w (1/с, число или имя поля) по целому числу периодов в конце окна;\n"
+           "                с частотой любая статистика берется по целым периодам, а mean - постоянная\n"
+           "                составляющая (без колебаний на этой частоте)\n"
            "  \"scale_factor\" {\"rate\": ПОЛЕ, \"responses\": [ИМЕНА], \"bias\": ИМЯ} - масштабный коэффициент,\n"
            "                нелинейность (% полной шкалы) и смещение нуля по прямой наименьших квадратов\n\n"
            "Результаты в ПАПКЕ: runs.csv (строка на расчет: run, меняемые поля, status ok/diverged/refused,\n"
@@ -148,6 +151,11 @@ bool WriteStudyPlots(const fs::path& folder, const study::Study& s, const std::v
     const auto plots = studyplot::StudyPlots(s, rows);
     if (plots.empty())
         return true;
+    // The platform's notes on its set-up (no runtime directory, say) mean nothing to the user here.
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            fprintf(stderr, "%s\n", qPrintable(text));
+    });
     std::unique_ptr<QGuiApplication> app;
     if (!QGuiApplication::instance()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -158,7 +166,9 @@ bool WriteStudyPlots(const fs::path& folder, const study::Study& s, const std::v
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
     std::string failed;
-    if (!studyplot::WritePlots(folder.string(), plots, failed)) {
+    const bool written = studyplot::WritePlots(folder.string(), plots, failed);
+    qInstallMessageHandler(previous);
+    if (!written) {
         err << Program << ": не удалось записать " << failed << "\n";
         return false;
     }

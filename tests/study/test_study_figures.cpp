@@ -1,6 +1,7 @@
 // A one-field sweep whose figures follow in closed form: the gimbal without kinetic moment,
 // damping or gravity, its inner frame driven by M cos(w t) from rest, turns by
 // beta = M (1 - cos w t) / (J_beta w^2) with J_beta = A + I_x1, while the outer frame stays still.
+#include "Outputs.h"
 #include "StudyTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,4 +40,23 @@ TEST(StudyFigures, ForcedInnerFrameSweepGivesTheClosedFormFigures)
         EXPECT_NEAR(row.figures[3], -M, 1e-9);
         EXPECT_EQ(row.figures[4], 0.0);
     }
+}
+
+// A run that is refused or diverges is a row with its status and message; the study goes on.
+TEST(StudyFigures, RefusedAndDivergedRunsAreRowsWithoutFigures)
+{
+    const study::Study s = studytest::Parse(R"({"model": "veltrami", "set": {"StopTime": 1},
+      "grid": {"Step": [0, 0.5, 0.0001]}, "figures": {"beta": {"series": "Bet", "stat": "max"}}})");
+    const auto rows = studytest::RunAll(s);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].kind, RunStatus::Kind::Refused);
+    EXPECT_EQ(rows[1].kind, RunStatus::Kind::Diverged);
+    EXPECT_EQ(rows[2].kind, RunStatus::Kind::Finished);
+    for (int k : {0, 1}) {
+        EXPECT_FALSE(rows[k].message.empty());
+        EXPECT_TRUE(std::isnan(rows[k].figures[0]));
+        const std::string line = study::CsvRow(rows[k]);
+        EXPECT_EQ(study::ParseCsvRow(line, 1, 1)->message, rows[k].message) << line;
+    }
+    EXPECT_TRUE(std::isfinite(rows[2].figures[0]));
 }
