@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <numeric>
 
 namespace {
@@ -39,14 +40,20 @@ void StudyRuns(benchmark::State& state)
 }
 BENCHMARK(StudyRuns)->Arg(1)->Arg(2)->Arg(4)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// One run's integration, series allocated and freed as the runner does.
-void RunIntegration(benchmark::State& state)
+// The study's model at its base parameters, as a run sees them.
+std::unique_ptr<gyromodel::SimulationModel> BaseModel(const study::Study& s)
 {
-    const study::Study s = MakeStudy();
-    const auto model = gyromodel::MakeModel(s.model);
+    auto model = gyromodel::MakeModel(s.model);
     for (std::size_t k = 0; k < s.baseValues.size(); ++k)
         model->SetParameter(k, s.baseValues[k]);
     model->RoundTripThroughDisplay();
+    return model;
+}
+
+// One run's integration, series allocated and freed as the runner does.
+void RunIntegration(benchmark::State& state)
+{
+    const auto model = BaseModel(MakeStudy());
     for (auto _ : state) {
         benchmark::DoNotOptimize(model->Run());
         model->FreeSeries();
@@ -58,10 +65,7 @@ BENCHMARK(RunIntegration)->Unit(benchmark::kMicrosecond);
 void RunFigures(benchmark::State& state)
 {
     const study::Study s = MakeStudy();
-    const auto model = gyromodel::MakeModel(s.model);
-    for (std::size_t k = 0; k < s.baseValues.size(); ++k)
-        model->SetParameter(k, s.baseValues[k]);
-    model->RoundTripThroughDisplay();
+    const auto model = BaseModel(s);
     const double w = model->Parameter(static_cast<std::size_t>(model->FindParameter("DriveFrequency")));
     const double stop = model->Parameter(static_cast<std::size_t>(model->FindParameter("StopTime")));
     if (!model->Run().ok())
