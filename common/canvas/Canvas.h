@@ -55,6 +55,11 @@ struct Font {
     friend bool operator==(const Font&, const Font&) = default;
 };
 
+// A point between whole pixels.
+struct PointF {
+    double x = 0, y = 0;
+};
+
 // Pen, brush and font as they stand when something is drawn.
 struct State {
     int penWidth = 1;
@@ -91,6 +96,24 @@ public:
     virtual void LineTo(int x, int y) = 0;
     virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
     virtual void TextOut(int x, int y, const std::string& text) = 0;
+
+    // How finely the surface places points, in steps per pixel: 1 where figures land on
+    // whole pixels (screens, images), more on vector files and paper.
+    virtual double Fineness() const { return 1; }
+    // Move-to and line-to a point between pixels, for surfaces finer than pixels; elsewhere
+    // the pixel the point lies in.
+    virtual void MoveToF(double x, double y) { MoveTo(PixelOf(x), PixelOf(y)); }
+    virtual void LineToF(double x, double y) { LineTo(PixelOf(x), PixelOf(y)); }
+
+    // Truncates toward zero into a range any painter takes: beyond a million pixels a point
+    // is off every screen, and far-away points keep their side.
+    static int PixelOf(double v)
+    {
+        constexpr double limit = 1'000'000.0;
+        if (v != v)
+            return 0;
+        return static_cast<int>(v < -limit ? -limit : v > limit ? limit : v);
+    }
 
 private:
     State state_;

@@ -29,6 +29,11 @@ double SampleTime(std::size_t i, float printStep)
     return static_cast<double>(i) * step;
 }
 
+double SampleTimes::operator()(std::size_t i) const
+{
+    return i < recorded.size() ? recorded[i] : SampleTime(i, printStep);
+}
+
 namespace {
 
 void AppendNumber(std::string& out, double value)
@@ -63,7 +68,7 @@ void AppendField(std::string& out, const std::string& text)
 
 } // namespace
 
-std::string CurvesCsv(std::span<const NamedSeries> curves, double T, float printStep)
+std::string CurvesCsv(std::span<const NamedSeries> curves, double T, const SampleTimes& times)
 {
     std::string out;
     AppendField(out, TimeColumnName);
@@ -71,14 +76,14 @@ std::string CurvesCsv(std::span<const NamedSeries> curves, double T, float print
     for (const NamedSeries& curve : curves) {
         out += ',';
         AppendField(out, curve.name);
-        rows = std::max(rows, DrawnSampleCount(T, printStep, curve.samples.size()));
+        rows = std::max(rows, DrawnSampleCount(T, times.printStep, curve.samples.size()));
     }
     out += '\n';
     for (std::size_t i = 0; i < rows; ++i) {
-        AppendTime(out, SampleTime(i, printStep));
+        AppendTime(out, times(i));
         for (const NamedSeries& curve : curves) {
             out += ',';
-            if (i < DrawnSampleCount(T, printStep, curve.samples.size()) && std::isfinite(curve.samples[i]))
+            if (i < DrawnSampleCount(T, times.printStep, curve.samples.size()) && std::isfinite(curve.samples[i]))
                 AppendNumber(out, curve.samples[i]);
         }
         out += '\n';
@@ -102,7 +107,7 @@ ReadOut ReadOutAt(int x, const Layout& layout, double T, float printStep, std::s
     return r;
 }
 
-std::string ReadOutText(const ReadOut& at, std::span<const NamedSeries> curves, float printStep,
+std::string ReadOutText(const ReadOut& at, std::span<const NamedSeries> curves, const SampleTimes& times,
                         const numfmt::Separators& sep)
 {
     const auto number = [&sep](double v) { return numfmt::FormatGeneral(v, 6, sep); };
@@ -110,7 +115,7 @@ std::string ReadOutText(const ReadOut& at, std::span<const NamedSeries> curves, 
     if (!at.sample)
         return text;
     const std::size_t i = *at.sample;
-    text += "\nОтсчет " + std::to_string(i) + ", t = " + number(SampleTime(i, printStep)) + " с";
+    text += "\nОтсчет " + std::to_string(i) + ", t = " + number(times(i)) + " с";
     for (const NamedSeries& curve : curves) {
         text += '\n' + curve.name + ": ";
         text += i < curve.samples.size() && std::isfinite(curve.samples[i]) ? number(curve.samples[i]) : "—";
@@ -119,12 +124,12 @@ std::string ReadOutText(const ReadOut& at, std::span<const NamedSeries> curves, 
 }
 
 std::string CurvesReadOut(std::span<const NamedSeries> curves, int x, const Layout& layout, double T,
-                          float printStep, const numfmt::Separators& sep)
+                          const SampleTimes& times, const numfmt::Separators& sep)
 {
     std::size_t drawn = 0;
     for (const NamedSeries& curve : curves)
         drawn = std::max(drawn, curve.samples.size());
-    return ReadOutText(ReadOutAt(x, layout, T, printStep, drawn), curves, printStep, sep);
+    return ReadOutText(ReadOutAt(x, layout, T, times.printStep, drawn), curves, times, sep);
 }
 
 } // namespace timegraph

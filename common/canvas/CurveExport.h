@@ -24,6 +24,16 @@ std::size_t DrawnSampleCount(double T, float printStep, std::size_t recorded);
 // steps read 3.4 and not 3.4000000506639481.
 double SampleTime(std::size_t i, float printStep);
 
+// When each sample was taken, as a table and a read-out give it: the time the run recorded
+// with the sample where it kept one (the axis places samples by the print step, but a run
+// need not sample at exact multiples of it), else the sample's place on the time axis.
+struct SampleTimes {
+    float printStep = 0;
+    std::span<const double> recorded;
+
+    double operator()(std::size_t i) const;
+};
+
 // A drawn curve under the name the choice window gives it.
 struct NamedSeries {
     std::string name;
@@ -31,12 +41,12 @@ struct NamedSeries {
 };
 
 // The curves as comma-separated text: a header with the time column and one column per
-// curve, then one row per drawn sample (the longest curve's count). Values are written
+// curve, then one row per drawn sample (the longest curve's count) led by its time. Values are written
 // with a decimal point in the shortest form that reads back to the same value, times with
 // 12 significant digits; a cell is
 // empty where a curve has no such sample or a value that is not finite. Names with a
 // comma or a quote are quoted. Lines end with "\n".
-std::string CurvesCsv(std::span<const NamedSeries> curves, double T, float printStep);
+std::string CurvesCsv(std::span<const NamedSeries> curves, double T, const SampleTimes& times);
 
 // Where the mouse stands on the time axis: the time under the column (clamped to the plot
 // rectangle) and the nearest sample drawn, none when nothing is drawn.
@@ -48,13 +58,13 @@ struct ReadOut {
 // The inverse of the curves' time scaling for a column x of the plot box.
 ReadOut ReadOutAt(int x, const Layout& layout, double T, float printStep, std::size_t drawn);
 
-// The tooltip: the time under the mouse, the sample's number and time, then one line
+// The tooltip: the time under the mouse, the sample's number and recorded time, then one line
 // "name: value" per curve; numbers in the general format with 6 significant digits.
-std::string ReadOutText(const ReadOut& at, std::span<const NamedSeries> curves, float printStep,
+std::string ReadOutText(const ReadOut& at, std::span<const NamedSeries> curves, const SampleTimes& times,
                         const numfmt::Separators& sep);
 
 // Both steps for drawn curves: the tooltip over column x.
 std::string CurvesReadOut(std::span<const NamedSeries> curves, int x, const Layout& layout, double T,
-                          float printStep, const numfmt::Separators& sep);
+                          const SampleTimes& times, const numfmt::Separators& sep);
 
 } // namespace timegraph

@@ -10,7 +10,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace timegraph {
 
@@ -39,6 +43,23 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, QRect geometry)
     return button;
 }
 
+void PlaceBeside(QWidget* window, const QWidget* anchor)
+{
+    const QRect a = anchor->frameGeometry();
+    // The window's frame is not known before it is first shown: take the anchor's margins.
+    const QSize frame = window->isVisible() ? window->frameGeometry().size()
+                                            : window->size() + (a.size() - anchor->size());
+    int x = a.right() + 1, y = a.top();
+    if (const QScreen* screen = anchor->screen()) {
+        const QRect room = screen->availableGeometry();
+        if (x + frame.width() > room.right() + 1)
+            x = a.left() - frame.width();
+        x = std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - frame.width()));
+        y = std::clamp(y, room.top(), std::max(room.top(), room.bottom() + 1 - frame.height()));
+    }
+    window->move(x, y);
+}
+
 void NotifyLater(const std::string& message)
 {
     QTimer::singleShot(0, [text = QString::fromStdString(message)] { gyroapp::Services().Notify(text); });
@@ -47,6 +68,18 @@ void NotifyLater(const std::string& message)
 void ShowStopTime(QLineEdit* field, float stopTime)
 {
     field->setText(QString::fromStdString(StopTimeText(stopTime, gyroapp::LocaleSeparators())));
+}
+
+void ShowStopTimeInMask(QLineEdit* field, float stopTime, int digits)
+{
+    const QString text = QString::fromStdString(StopTimeText(stopTime, gyroapp::LocaleSeparators()));
+    const QRegularExpression mask(QStringLiteral("[0-9]{0,%1}|%2").arg(digits).arg(QRegularExpression::escape(text)));
+    if (auto* validator = qobject_cast<QRegularExpressionValidator*>(const_cast<QValidator*>(field->validator())))
+        validator->setRegularExpression(mask);
+    else
+        field->setValidator(new QRegularExpressionValidator(mask, field));
+    field->setMaxLength(std::max(digits, static_cast<int>(text.size())));
+    field->setText(text);
 }
 
 bool FilterEnter(QObject* watched, QEvent* event, QLineEdit* field, const std::function<void()>& onEnter)

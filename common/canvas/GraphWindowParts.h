@@ -38,11 +38,20 @@ GraphArea MakeGraphArea(QWidget* window, std::function<void(canvas::Canvas&)> pa
 // A push button that Enter does not press: Enter belongs to the time field.
 QPushButton* MakeButton(QWidget* parent, const QString& text, QRect geometry);
 
+// Puts a window beside another, top edges level: to its right where the screen has room,
+// else to its left, and on the screen in any case.
+void PlaceBeside(QWidget* window, const QWidget* anchor);
+
 // A notice raised while painting waits for the paint to end: no box may open inside it.
 void NotifyLater(const std::string& message);
 
 // The field shows the run's end time.
 void ShowStopTime(QLineEdit* field, float stopTime);
+
+// The same for a field whose typing admits at most `digits` digits: the end time is shown
+// whole all the same, fraction and all (cut to the digits it would draw less than the run),
+// and stays acceptable as it stands.
+void ShowStopTimeInMask(QLineEdit* field, float stopTime, int digits);
 
 // Return or Enter pressed in the field runs onEnter as a handler; true when the event
 // is taken, for an event filter to return.

@@ -10,6 +10,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -39,8 +40,8 @@ QPainterCanvas::QPainterCanvas(QPaintDevice* device, QColor buttonFace)
     Setup();
 }
 
-QPainterCanvas::QPainterCanvas(QPainter& painter, QColor buttonFace)
-    : painter_(&painter), buttonFace_(buttonFace)
+QPainterCanvas::QPainterCanvas(QPainter& painter, QColor buttonFace, double fineness)
+    : painter_(&painter), buttonFace_(buttonFace), fineness_(fineness > 1 ? fineness : 1)
 {
     Setup();
 }
@@ -172,9 +173,74 @@ void FillRuns(QPainter& painter, std::vector<ColumnRun>& runs, int width, const 
 
 } // namespace
 
+namespace {
+
+// The pixel before b on a one-pixel line from a to b: a step back along the line's longer
+// axis, the other coordinate the line's nearest there.
+QPoint BeforeEnd(QPoint a, QPoint b)
+{
+    const int dx = b.x() - a.x(), dy = b.y() - a.y();
+    if (std::abs(dx) >= std::abs(dy)) {
+        const int x = b.x() - (dx > 0 ? 1 : -1);
+        return {x, a.y() + static_cast<int>(std::lround(static_cast<double>(x - a.x()) * dy / dx))};
+    }
+    const int y = b.y() - (dy > 0 ? 1 : -1);
+    return {a.x() + static_cast<int>(std::lround(static_cast<double>(y - a.y()) * dx / dy)), y};
+}
+
+} // namespace
+
 void QPainterCanvas::Flush()
 {
+    FlushPixels();
+    FlushFine();
+}
+
+void QPainterCanvas::FlushFine()
+{
+    if (pendingFine_.size() > 1) {
+        dots_.clear();
+        QPen pen = MakePen(pendingState_, buttonFace_);
+        // Round joins: a dense zigzag with mitred corners would grow spikes.
+        pen.setJoinStyle(Qt::RoundJoin);
+        painter_->setPen(pen);
+        // In pieces that share their end segments, so that every join is drawn: the stroker
+        // that paints a file's polyline again (on the screen, into a picture) takes time
+        // growing with the square of a self-crossing line's length, a hundred times longer
+        // for a dense curve in one piece than in pieces of 64 points.
+        constexpr qsizetype piece = 64;
+        for (qsizetype start = 0; start + 1 < pendingFine_.size(); start += piece - 2)
+            painter_->drawPolyline(pendingFine_.mid(start, piece));
+    }
+    pendingFine_.clear();
+}
+
+void QPainterCanvas::FlushPixels()
+{
+    // A one-pixel line-to leaves its final pixel undrawn, as on the platform the windows
+    // were laid out on: a grid line to the rectangle's far edge stops inside it.
     if (pending_.size() > 1) {
+        dots_.clear();
+        if (pendingState_.penWidth <= 1) {
+            const QPoint end = BeforeEnd(pending_[pending_.size() - 2], pending_.last());
+            if (end != pending_[pending_.size() - 2])
+                pending_.last() = end;
+            else
+                pending_.removeLast(); // a last piece one pixel long draws its start alone
+        }
+        if (fineness_ > 1) {
+            // Vector files and paper take the line itself, not the pixels a screen lights.
+            if (pending_.size() == 1)
+                painter_->fillRect(QRect(pending_[0], QSize(1, 1)), ToQColor(pendingState_.penColor, buttonFace_));
+            else {
+                QPen pen = MakePen(pendingState_, buttonFace_);
+                pen.setJoinStyle(Qt::RoundJoin);
+                painter_->setPen(pen);
+                painter_->drawPolyline(pending_);
+            }
+            pending_.clear();
+            return;
+        }
         const int width = std::max(pendingState_.penWidth, 1);
         const QColor color = ToQColor(pendingState_.penColor, buttonFace_);
         QVector<QLine> lines = CoveringLines(pending_);
@@ -210,6 +276,7 @@ void QPainterCanvas::Flush()
 void QPainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
     Flush();
+    dots_.clear();
     ApplyPen();
     ApplyBrush();
     // The figure covers x1 .. x2 - 1; QPainter's outline adds the pen width to the rectangle.
@@ -224,9 +291,32 @@ void QPainterCanvas::MoveTo(int x, int y)
     penY_ = y;
 }
 
+bool QPainterCanvas::PendingPenDiffers() const
+{
+    return !(pendingState_.penWidth == state().penWidth && pendingState_.penColor == state().penColor);
+}
+
+void QPainterCanvas::MoveToF(double x, double y)
+{
+    Flush();
+    penFine_ = QPointF(x, y);
+}
+
+void QPainterCanvas::LineToF(double x, double y)
+{
+    if (!pending_.isEmpty() || (!pendingFine_.isEmpty() && PendingPenDiffers()))
+        Flush();
+    if (pendingFine_.isEmpty()) {
+        pendingState_ = state();
+        pendingFine_.append(penFine_);
+    }
+    penFine_ = QPointF(x, y);
+    pendingFine_.append(penFine_);
+}
+
 void QPainterCanvas::LineTo(int x, int y)
 {
-    if (!pending_.isEmpty() && !(pendingState_.penWidth == state().penWidth && pendingState_.penColor == state().penColor))
+    if (!pendingFine_.isEmpty() || (!pending_.isEmpty() && PendingPenDiffers()))
         Flush();
     if (pending_.isEmpty()) {
         pendingState_ = state();
@@ -242,6 +332,17 @@ void QPainterCanvas::LineTo(int x, int y)
 void QPainterCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
     Flush();
+    const QSize size(x2 - x1, y2 - y1);
+    if (!(dotsState_ == state()) || size != dotsSize_) {
+        dots_.clear();
+        dotsState_ = state();
+        dotsSize_ = size;
+    }
+    // Dots of one size and colour, as a portrait draws them, are known by their corner.
+    const quint64 corner = (static_cast<quint64>(static_cast<quint32>(x1)) << 32) | static_cast<quint32>(y1);
+    if (dots_.contains(corner))
+        return;
+    dots_.insert(corner);
     ApplyPen();
     ApplyBrush();
     const int inset = state().penWidth > 0 ? 1 : 0;
@@ -251,6 +352,7 @@ void QPainterCanvas::Ellipse(int x1, int y1, int x2, int y2)
 void QPainterCanvas::TextOut(int x, int y, const std::string& text)
 {
     Flush();
+    dots_.clear();
     const QFont& font = CurrentFont();
     const QString qtext = QString::fromStdString(text);
     const QFontMetrics metrics(font, painter_->device());

@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QPainter>
 #include <QPolygon>
+#include <QSet>
+#include <QSize>
 
 class QPaintDevice;
 
@@ -20,12 +22,15 @@ QColor DefaultButtonFace();
 
 // Paints on any paint device (a widget during its paint event, an image, an SVG or PDF
 // writer) with the platform's figure rules: no antialiasing of figures, filled rectangles
-// and ellipses exclusive of their right and bottom edges, opaque text backgrounds.
+// and ellipses exclusive of their right and bottom edges, a one-pixel line-to without its
+// final pixel, opaque text backgrounds.
 class QPainterCanvas : public Canvas {
 public:
     explicit QPainterCanvas(QPaintDevice* device, QColor buttonFace = DefaultButtonFace());
-    // Paints with a painter someone else began; it must outlive the canvas.
-    explicit QPainterCanvas(QPainter& painter, QColor buttonFace = DefaultButtonFace());
+    // Paints with a painter someone else began; it must outlive the canvas. A fineness above 1
+    // (device steps per pixel of the drawing: vector files, paper) takes lines as true
+    // polylines through points between pixels instead of the pixels a screen would light.
+    explicit QPainterCanvas(QPainter& painter, QColor buttonFace = DefaultButtonFace(), double fineness = 1);
     ~QPainterCanvas() override;
 
     void Rectangle(int x1, int y1, int x2, int y2) override;
@@ -33,6 +38,10 @@ public:
     void LineTo(int x, int y) override;
     void Ellipse(int x1, int y1, int x2, int y2) override;
     void TextOut(int x, int y, const std::string& text) override;
+
+    double Fineness() const override { return fineness_; }
+    void MoveToF(double x, double y) override;
+    void LineToF(double x, double y) override;
 
     // Draws whatever line is still gathered; the destructor does it too.
     void Flush();
@@ -42,15 +51,26 @@ private:
     void ApplyPen();
     void ApplyBrush();
     const QFont& CurrentFont();
+    void FlushPixels();
+    void FlushFine();
+    bool PendingPenDiffers() const;
 
     QPainter ownPainter_;
     QPainter* painter_;
     QColor buttonFace_;
+    double fineness_ = 1;
     // Consecutive LineTo calls with one pen are gathered into one polyline: far fewer
     // calls into the rasteriser for curves of many thousand samples.
     QPolygon pending_;
+    QPolygonF pendingFine_;
     State pendingState_;
     int penX_ = 0, penY_ = 0;
+    QPointF penFine_;
+    // The dots drawn one after another with one pen and brush: a dot drawn again over
+    // itself changes nothing, and a portrait of many samples repeats many.
+    QSet<quint64> dots_;
+    State dotsState_;
+    QSize dotsSize_;
     Font fontKey_;
     QFont font_;
     bool fontValid_ = false;

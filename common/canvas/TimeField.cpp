@@ -1,5 +1,7 @@
 #include "TimeField.h"
 
+#include <algorithm>
+
 namespace timegraph {
 
 std::string TimeNotANumberMessage(const std::string& text)
@@ -11,6 +13,20 @@ std::string StopTimeText(float stopTime, const numfmt::Separators& sep)
 {
     return numfmt::FormatGeneral(stopTime, 5, sep);
 }
+
+namespace {
+
+// The number the field's text for the end time reads.
+double ShownStopTime(float stopTime, const numfmt::Separators& sep)
+{
+    try {
+        return numfmt::TextToFloat(StopTimeText(stopTime, sep), sep.decimal);
+    } catch (const numfmt::ConversionError&) {
+        return stopTime;
+    }
+}
+
+} // namespace
 
 bool TimeFieldEnter(std::string& text, float stopTime, const numfmt::Separators& sep, const Notify& notify)
 {
@@ -24,7 +40,9 @@ bool TimeFieldEnter(std::string& text, float stopTime, const numfmt::Separators&
             notify(TimeNotANumberMessage(typed));
         return false;
     }
-    if (v > stopTime) {
+    // The single-precision end time may lie just below the decimal the field shows
+    // (0.11 is 0.10999999940...): the shown end time must be accepted as it stands.
+    if (v > std::max(static_cast<double>(stopTime), ShownStopTime(stopTime, sep))) {
         if (notify)
             notify(TimeTooLargeMessage);
         text = StopTimeText(stopTime, sep);

@@ -19,7 +19,7 @@ std::string StopTimeText(float stopTime, const numfmt::Separators& sep);
 
 using Notify = std::function<void(const std::string& message)>;
 
-// Enter in the field. A time above the end time, or a text that is no number, is
+// Enter in the field. A time above the end time (and above the end time as shown), or a text that is no number, is
 // reported through notify and the field goes back to the end time; true when the
 // graph is to be repainted.
 bool TimeFieldEnter(std::string& text, float stopTime, const numfmt::Separators& sep, const Notify& notify);

@@ -26,6 +26,9 @@ struct Layout {
     canvas::Font plotFont;      // the paint box's font
     canvas::Font timeLabelFont; // font of the time labels
     int curvePenWidth = 1;
+    // Hands the canvas a piece for every sample instead of what its surface can show of
+    // them: the same picture, many times slower; kept to compare the two.
+    bool everySample = false;
     std::function<std::optional<canvas::Color>(int number)> curveColor;
     std::function<std::string(double)> timeLabelText;
 };
@@ -53,6 +56,8 @@ void DrawFrame(canvas::Canvas& c, const Layout& layout, double T, std::span<cons
 // One curve over [0, T], joined sample to sample, and its markers when asked.
 // Only the samples given are read, whatever T says; samples that are not finite
 // break the line. A range of no extent puts the curve on the rectangle's middle line.
+// A surface of whole pixels gets per pixel column the span the samples there cover and the
+// joins to the next columns; a finer one the curve's true line, thinned to its fineness.
 void DrawCurve(canvas::Canvas& c, const Layout& layout, double T, float printStep, const Curve& curve, bool markers);
 
 // Distance of v from the lower end on an axis of the given length that holds lower .. upper,

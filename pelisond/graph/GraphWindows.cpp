@@ -25,6 +25,7 @@ TForm9::TForm9(QWidget* parent)
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QString());
     setFont(canvas::ToQFont({"MS Sans Serif", 11}));
+    // Its place is beside the graph window, set whenever that window shows it.
     PlaceWindow({270, 259}, pos());
     Panel1 = new QFrame(this);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -150,8 +151,10 @@ void TForm8::FormShow()
 
 void TForm8::FormActivate()
 {
-    if (choice_)
+    if (choice_) {
+        timegraph::PlaceBeside(choice_, this);
         choice_->ShowModal();
+    }
     PaintBox1->repaint();
 }
 

@@ -11,6 +11,7 @@ GraphData GraphDataOf(const TuningForkModel& model)
     const auto limit = static_cast<std::size_t>(std::max(0, std::min(model.Recorded(), model.SampleCount)));
     for (int s = 0; s < SeriesCount; ++s)
         d.Series[s] = std::span<const double>(model.Series[s].data(), std::min(limit, model.Series[s].size()));
+    d.Time = std::span<const double>(model.Time.data(), std::min(limit, model.Time.size()));
     d.Extremes = model.Extremes;
     d.PrintStep = model.Params.PrintStep;
     d.StopTime = model.Params.StopTime;
@@ -92,19 +93,20 @@ std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const Cur
     return out;
 }
 
+timegraph::SampleTimes TimesOf(const GraphData& data) { return {data.PrintStep, data.Time}; }
+
 std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T)
 {
     const auto curves = DrawnCurves(data, chosen, T);
     if (curves.empty())
         return std::nullopt;
-    return timegraph::CurvesCsv(curves, T, data.PrintStep);
+    return timegraph::CurvesCsv(curves, T, TimesOf(data));
 }
 
 std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
                          const numfmt::Separators& sep, int W, int H)
 {
-    return timegraph::CurvesReadOut(DrawnCurves(data, chosen, T), x, GraphLayout(W, H, sep), T, data.PrintStep,
-                                    sep);
+    return timegraph::CurvesReadOut(DrawnCurves(data, chosen, T), x, GraphLayout(W, H, sep), T, TimesOf(data), sep);
 }
 
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)

@@ -18,6 +18,8 @@ namespace pelisond {
 // Each series holds only the samples the run recorded, and no more than SampleCount.
 struct GraphData {
     std::array<std::span<const double>, SeriesCount> Series;
+    // The model time of each sample, which tables and read-outs give.
+    std::span<const double> Time;
     std::array<SeriesExtremes, SeriesCount> Extremes{};
     float PrintStep = 0, StopTime = 0;
 };
@@ -54,6 +56,9 @@ const char* CurveName(int number);
 
 // The chosen curves under their names, each cut to the samples drawn for end time T.
 std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const CurveChoice& chosen, double T);
+
+// When the samples were taken, as the run recorded them.
+timegraph::SampleTimes TimesOf(const GraphData& data);
 
 // The drawn curves as a CSV table; none when no curve is chosen.
 std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T);

@@ -78,13 +78,14 @@ struct GimbalRun {
     }
 };
 
-// The samples a drawn curve reaches: its start and the ends of its pieces.
+// The samples a drawn curve reaches: its start and the ends of its pieces, a piece per sample.
 std::size_t SamplesOnScreen(const veltrami::GraphData& data, double T)
 {
     RecordingCanvas c;
-    veltrami::DrawGraph(c, data, {true, false, false, false}, false, T, kComma);
-    const auto pieces = SegmentsIn(c, canvas::clYellow).size();
-    return data.Alf.empty() ? 0 : pieces + 1;
+    timegraph::Layout layout = veltrami::GraphLayout(veltrami::GraphWidth, veltrami::GraphHeight, kComma);
+    layout.everySample = true;
+    timegraph::DrawCurve(c, layout, T, data.PrintStep, {data.Alf, data.AlfMin, data.AlfMax, 1}, false);
+    return data.Alf.empty() ? 0 : c.Segments().size() + 1;
 }
 
 // The table and the read-out must use the samples the picture joins, no more and no fewer;
@@ -125,11 +126,29 @@ TEST(GraphCsv, HoldsExactlyTheDrawnSamplesOfTheChosenCurves)
     EXPECT_EQ(table.back()[0], "5.9");
 }
 
+// A gimbal run takes sample k after k + 1 steps: the table and the read-out give the time the
+// run recorded, while the curve keeps its place on the axis.
+TEST(GraphCsv, TimesAreThoseTheRunRecorded)
+{
+    GimbalRun run(120);
+    std::vector<double> times;
+    double t = 0;
+    for (int k = 0; k < 120; ++k)
+        times.push_back(t += 0.1);
+    run.data.Time = times;
+    const Table table = Cells(*veltrami::GraphCsv(run.data, {true, false, false, false}, 6));
+    ASSERT_EQ(table.size(), 1u + 60u);
+    EXPECT_EQ(table[35][0], "3.5");
+    EXPECT_EQ(table.back()[0], "6");
+    const std::string text = veltrami::GraphReadOut(run.data, {true, false, false, false}, 12, 233, kComma);
+    EXPECT_EQ(text.substr(0, text.find("\nУгол")), "t = 4 с\nОтсчет 40, t = 4,1 с");
+}
+
 TEST(CurvesCsv, SamplesThatAreNotFiniteAndMissingSamplesLeaveEmptyCells)
 {
     const std::vector<double> longer = {1, kNaN, 3, 4}, shorter = {5, 6};
     const timegraph::NamedSeries curves[] = {{"a, \"b\"", longer}, {"c", shorter}};
-    EXPECT_EQ(timegraph::CurvesCsv(curves, 1, 0.25f),
+    EXPECT_EQ(timegraph::CurvesCsv(curves, 1, {0.25f, {}}),
               "t (сек),\"a, \"\"b\"\"\",c\n0,1,5\n0.25,,6\n0.5,3,\n0.75,4,\n");
 }
 
@@ -207,7 +226,7 @@ TEST(GraphReadOut, TextGivesTheTimeAndTheValuesOfTheDrawnCurves)
 
     const std::vector<double> values = {1, kNaN};
     const timegraph::NamedSeries curves[] = {{"a", values}};
-    EXPECT_EQ(timegraph::ReadOutText({0.25, 1}, curves, 0.25f, numfmt::PointSeparators()),
+    EXPECT_EQ(timegraph::ReadOutText({0.25, 1}, curves, {0.25f, {}}, numfmt::PointSeparators()),
               "t = 0.25 с\nОтсчет 1, t = 0.25 с\na: —");
 }
 

@@ -11,6 +11,8 @@
 #include <QString>
 
 #include <cmath>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -68,6 +70,8 @@ TEST(QPainterCanvas, FiguresFollowThePlatformRules)
         {"inside filled with the brush", 15, 15, Qt::black},
         {"line start", 30, 5, Qt::red},
         {"line middle", 40, 5, Qt::red},
+        {"line's last pixel", 49, 5, Qt::red},
+        {"line's final point left undrawn", 50, 5, kButtonFace},
     };
     for (const Row& row : rows)
         EXPECT_EQ(image.pixelColor(row.x, row.y), row.color) << row.name;
@@ -103,7 +107,11 @@ TEST(QPainterCanvas, SteepLinesLeaveNoGapsAndKeepThePenWidth)
             for (int x = 0; x < image.width(); ++x)
                 if (image.pixelColor(x, y) == Qt::blue)
                     columns.push_back(x);
-            ASSERT_EQ(columns.size(), static_cast<std::size_t>(row.width)) << row.name << ", row " << y;
+            // A one-pixel line-to leaves its final pixel undrawn.
+            const std::size_t expected = row.width == 1 && y == row.line.y2() ? 0 : row.width;
+            ASSERT_EQ(columns.size(), expected) << row.name << ", row " << y;
+            if (expected == 0)
+                continue;
             const double ideal = row.line.x1() + double(y - row.line.y1()) * row.line.dx() / row.line.dy();
             EXPECT_LE(std::abs(columns.front() - ideal), 1.0) << row.name << ", row " << y;
         }
@@ -148,6 +156,11 @@ TEST(RenderedGraph, EachVeltramiCurveShowsItsColour)
     };
     const QImage bare = render({false, false, false, false});
     Keep(render({true, true, true, true}), "veltrami_graph_all");
+    // Grid lines end inside the rectangle (its right column 638, its bottom row 340).
+    EXPECT_EQ(bare.pixelColor(638, 30), QColor(0, 128, 0));
+    EXPECT_EQ(bare.pixelColor(639, 30), kButtonFace) << "horizontal grid line ends at the edge";
+    EXPECT_EQ(bare.pixelColor(60, 340), QColor(0, 128, 0));
+    EXPECT_EQ(bare.pixelColor(60, 341), kButtonFace) << "vertical grid line ends at the edge";
     for (int n = 1; n <= 4; ++n) {
         veltrami::CurveChoice chosen{};
         chosen[n - 1] = true;
@@ -190,6 +203,58 @@ TEST(RenderedGraph, EachPelisondCurveShowsItsColour)
         const QColor color(c.r, c.g, c.b);
         EXPECT_GT(CountInside(image, plot, color), CountInside(bare, plot, color) + 600) << "curve " << n;
     }
+}
+
+// The curves of a graph painted once as thinned per pixel column and once a piece per sample.
+std::pair<QImage, QImage> ThinnedAndEverySample(timegraph::Layout layout, double T, float printStep,
+                                                std::span<const timegraph::Curve> curves)
+{
+    const auto paint = [&](bool everySample) {
+        layout.everySample = everySample;
+        QImage image = BlankImage(layout.W, layout.H);
+        canvas::QPainterCanvas c(&image, kButtonFace);
+        for (const timegraph::Curve& curve : curves)
+            timegraph::DrawCurve(c, layout, T, printStep, curve, true);
+        c.Flush();
+        return image;
+    };
+    return {paint(false), paint(true)};
+}
+
+// The thinned curves light exactly the pixels of a piece per sample: the nominal tuning-fork
+// run with all eleven curves (pen 2), and 400 000 samples of a noisy wave that leaves its
+// range and breaks off, under both programs' pens.
+TEST(RenderedGraph, ThinnedCurvesPaintThePixelsOfEverySample)
+{
+    pelisond::TuningForkModel fork;
+    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
+    ASSERT_TRUE(fork.AllocateSeries().ok());
+    ASSERT_TRUE(fork.Calculate().ok());
+    const pelisond::GraphData data = pelisond::GraphDataOf(fork);
+    const pelisond::Ranges ranges = pelisond::ComputeRanges(data.Extremes, pelisond::ScaleMode::Automatic);
+    std::vector<timegraph::Curve> curves;
+    for (int n = 1; n <= pelisond::CurveCount; ++n) {
+        const pelisond::Range& r = ranges[pelisond::CurveRange(n)];
+        curves.push_back({data.Series[pelisond::CurveSeries(n)], r.Lower, r.Upper, n});
+    }
+    const auto nominal = ThinnedAndEverySample(pelisond::GraphLayout(pelisond::GraphWidth, pelisond::GraphHeight, kComma),
+                                               data.StopTime, data.PrintStep, curves);
+    Keep(nominal.first, "pelisond_graph_thinned");
+    EXPECT_TRUE(nominal.first == nominal.second) << "nominal run";
+
+    std::vector<double> wave;
+    unsigned noise = 1;
+    for (int i = 0; i < 400000; ++i) {
+        noise = noise * 1103515245u + 12345u;
+        wave.push_back(std::sin(i * 1e-4) * 1.2 + ((noise >> 16) % 1000) * 2e-4 + (i % 50000 == 7 ? NAN : 0.0));
+    }
+    const timegraph::Curve noisy[] = {{wave, -1, 1, 1}, {std::span<const double>(wave).subspan(7), -0.5f, 2, 2}};
+    const auto gimbal = ThinnedAndEverySample(veltrami::GraphLayout(veltrami::GraphWidth, veltrami::GraphHeight, kComma),
+                                              400, 0.001f, noisy);
+    EXPECT_TRUE(gimbal.first == gimbal.second) << "pen 1, 400 000 samples";
+    const auto fork400k = ThinnedAndEverySample(
+        pelisond::GraphLayout(pelisond::GraphWidth, pelisond::GraphHeight, kComma), 400, 0.001f, noisy);
+    EXPECT_TRUE(fork400k.first == fork400k.second) << "pen 2, 400 000 samples";
 }
 
 // The nominal runs of both programs, painted whole; kept for a look by eye.

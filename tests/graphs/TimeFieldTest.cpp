@@ -50,6 +50,21 @@ TEST(TimeField, EnterAcceptsTimesUpToTheEndTimeOnly)
     }
 }
 
+// In single precision 0.11 and 0.7 lie just below their decimals, which the field shows.
+TEST(TimeField, EnterAcceptsTheEndTimeAsTheFieldShowsIt)
+{
+    for (const float stop : {0.11f, 0.7f, 0.12345f, 0.00012345f}) {
+        std::string text = StopTimeText(stop, kComma);
+        const std::string shown = text;
+        int notices = 0;
+        EXPECT_TRUE(TimeFieldEnter(text, stop, kComma, [&](const std::string&) { ++notices; })) << shown;
+        EXPECT_EQ(notices, 0) << shown;
+        EXPECT_EQ(text, shown);
+    }
+    std::string above = "0,1101";
+    EXPECT_FALSE(TimeFieldEnter(above, 0.11f, kComma, {}));
+}
+
 TEST(TimeField, RepaintTakesTheTextAsTypedAndFallsBackOnTheEndTime)
 {
     struct Row {

@@ -5,6 +5,7 @@
 #include "FormParts.h"
 #include "Locale.h"
 #include "ScriptedServices.h"
+#include "CurveExport.h"
 #include "TimeField.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +61,33 @@ TEST(VeltramiGraphWindow, OpensWithTheEndTimeAndTheChoiceOfTheAlphaCurve)
     EXPECT_EQ(f.graph.PaintBox1->size(), QSize(669, 361));
     const QImage image = f.graph.PaintBox1->grab().toImage();
     EXPECT_EQ(image.pixelColor(40, 2), QColor(Qt::black)) << "plot rectangle";
+    const QRect graph = f.graph.frameGeometry();
+    EXPECT_EQ(f.choice.frameGeometry().topLeft(), QPoint(graph.right() + 1, graph.top())) << "beside the graph";
     f.graph.hide();
+}
+
+// Six typed digits cannot hold such end times: the field shows them whole and Enter on them
+// draws every recorded sample.
+TEST(VeltramiGraphWindow, AnEndTimeWithAFractionIsShownWholeAndDrawsTheWholeRun)
+{
+    const struct Row {
+        float stop, printStep;
+    } rows[] = {{0.12345f, 0.001f}, {0.00012345f, 0.000001f}, {0.7f, 0.005f}};
+    for (const Row& row : rows) {
+        Fixture f;
+        f.model.Params.StopTime = row.stop;
+        f.model.Params.PrintStep = row.printStep;
+        OpenGraph(f);
+        EXPECT_EQ(f.graph.MaskEdit1->text().toStdString(), timegraph::StopTimeText(row.stop, gyroapp::LocaleSeparators()));
+        f.services.Clear();
+        QTest::keyClick(f.graph.MaskEdit1, Qt::Key_Return);
+        EXPECT_TRUE(f.services.Notices.isEmpty()) << row.stop;
+        EXPECT_EQ(timegraph::DrawnSampleCount(f.graph.ShownTime(), row.printStep, 120), 120u) << row.stop;
+        f.graph.MaskEdit1->clear();
+        QTest::keyClicks(f.graph.MaskEdit1, QStringLiteral("12,34567"));
+        EXPECT_EQ(f.graph.MaskEdit1->text(), QStringLiteral("123456")) << "typing takes six digits only";
+        f.graph.hide();
+    }
 }
 
 TEST(VeltramiGraphWindow, EnterChecksTheTimeAgainstTheEndTime)

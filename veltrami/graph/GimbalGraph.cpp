@@ -1,6 +1,7 @@
 #include "GimbalGraph.h"
 
 #include "GimbalModel.h"
+#include "PolylineThinning.h"
 
 #include <algorithm>
 
@@ -24,6 +25,7 @@ GraphData GraphDataOf(const GimbalModel& model)
     d.Bet = Recorded(model.Bet, model);
     d.AlfDot = Recorded(model.AlfDot, model);
     d.BetDot = Recorded(model.BetDot, model);
+    d.Time = Recorded(model.Time, model);
     d.AlfMin = model.AlfMin;
     d.AlfMax = model.AlfMax;
     d.BetMin = model.BetMin;
@@ -68,19 +70,20 @@ std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const Cur
     return out;
 }
 
+timegraph::SampleTimes TimesOf(const GraphData& data) { return {data.PrintStep, data.Time}; }
+
 std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T)
 {
     const auto curves = DrawnCurves(data, chosen, T);
     if (curves.empty())
         return std::nullopt;
-    return timegraph::CurvesCsv(curves, T, data.PrintStep);
+    return timegraph::CurvesCsv(curves, T, TimesOf(data));
 }
 
 std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
                          const numfmt::Separators& sep, int W, int H)
 {
-    return timegraph::CurvesReadOut(DrawnCurves(data, chosen, T), x, GraphLayout(W, H, sep), T, data.PrintStep,
-                                    sep);
+    return timegraph::CurvesReadOut(DrawnCurves(data, chosen, T), x, GraphLayout(W, H, sep), T, TimesOf(data), sep);
 }
 
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
@@ -140,21 +143,27 @@ void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int item, int W
     const float angleMin = beta ? data.BetMin : data.AlfMin, angleMax = beta ? data.BetMax : data.AlfMax;
     const float rateMin = beta ? data.BetDotMin : data.AlfDotMin, rateMax = beta ? data.BetDotMax : data.AlfDotMax;
 
-    bool joined = false;
+    // The same thinning as the time curves': what the surface can show of the line.
     const std::size_t n = std::min(angle.size(), rate.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto px = timegraph::AxisOffset(angle[i], angleMin, angleMax, W);
-        const auto up = timegraph::AxisOffset(rate[i], rateMin, rateMax, H);
-        if (!px || !up) {
-            joined = false;
-            continue;
+    const auto walk = [&](auto& line, auto place) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto px = timegraph::AxisOffset(angle[i], angleMin, angleMax, W);
+            const auto up = timegraph::AxisOffset(rate[i], rateMin, rateMax, H);
+            if (!px || !up)
+                line.Break();
+            else
+                place(line, *px, H - *up);
         }
-        const int x = timegraph::ToPixel(*px), y = timegraph::ToPixel(H - *up);
-        if (joined)
-            c.LineTo(x, y);
-        else
-            c.MoveTo(x, y);
-        joined = true;
+        line.Finish();
+    };
+    if (c.Fineness() > 1) {
+        canvas::FinePolyline line(c, c.Fineness());
+        walk(line, [](canvas::FinePolyline& l, double x, double y) { l.Add(x, y); });
+    } else {
+        canvas::PixelPolyline line(c);
+        walk(line, [](canvas::PixelPolyline& l, double x, double y) {
+            l.Add(timegraph::ToPixel(x), timegraph::ToPixel(y));
+        });
     }
 }
 

@@ -19,6 +19,9 @@ class GimbalModel;
 // The series hold only the samples the run recorded, and no more than SampleCount.
 struct GraphData {
     std::span<const double> Alf, Bet, AlfDot, BetDot;
+    // The model time of each sample; tables and read-outs give it (sample k of a run is
+    // taken after (k + 1) * n steps, not at k * PrintStep).
+    std::span<const double> Time;
     float AlfMin = 0, AlfMax = 0, BetMin = 0, BetMax = 0;
     float AlfDotMin = 0, AlfDotMax = 0, BetDotMin = 0, BetDotMax = 0;
     float PrintStep = 0, StopTime = 0;
@@ -34,6 +37,9 @@ const char* CurveName(int number);
 
 // The chosen curves under their names, each cut to the samples drawn for end time T.
 std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const CurveChoice& chosen, double T);
+
+// When the samples were taken, as the run recorded them.
+timegraph::SampleTimes TimesOf(const GraphData& data);
 
 // The drawn curves as a CSV table; none when no curve is chosen.
 std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T);

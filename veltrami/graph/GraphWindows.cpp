@@ -15,12 +15,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QTimer>
 
 namespace veltrami {
 
 using timegraph::MakeButton;
+
+namespace {
+
+// Digits the time field takes from the keyboard.
+constexpr int MaskDigits = 6;
+
+} // namespace
 
 TForm9::TForm9(QWidget* parent)
     : ModalForm(parent)
@@ -28,6 +34,7 @@ TForm9::TForm9(QWidget* parent)
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QString());
     setFont(canvas::ToQFont({"MS Sans Serif", 11}));
+    // Its place is beside the graph window, set whenever that window shows it.
     PlaceWindow({296, 183}, pos());
     Panel1 = new QFrame(this);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -119,9 +126,8 @@ TForm8::TForm8(const GimbalModel& model, QWidget* parent) : ModalForm(parent), m
     canvas::MakeBevel(this, {8, 421, 413, 33});
     MaskEdit1 = new QLineEdit(this);
     MaskEdit1->setGeometry(16, 425, 65, 21);
-    MaskEdit1->setMaxLength(6);
-    // Typing admits digits only; the end time itself may be shown with a fraction.
-    MaskEdit1->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), MaskEdit1));
+    // Typing admits six digits only; the end time itself is shown whole, fraction and all.
+    timegraph::ShowStopTimeInMask(MaskEdit1, model_.Params.StopTime, MaskDigits);
     MaskEdit1->installEventFilter(this);
     canvas::MakeLabel(this, QStringLiteral("Время t "), {92, 430}, "MS Sans Serif", 15, true);
     CheckBox1 = new QCheckBox(QStringLiteral("Маркеры"), this);
@@ -138,15 +144,17 @@ TForm8::TForm8(const GimbalModel& model, QWidget* parent) : ModalForm(parent), m
 
 void TForm8::FormShow()
 {
-    timegraph::ShowStopTime(MaskEdit1, model_.Params.StopTime);
+    timegraph::ShowStopTimeInMask(MaskEdit1, model_.Params.StopTime, MaskDigits);
     // Activation follows the showing: the choice comes up once the window stands.
     QTimer::singleShot(0, this, [this] { gyroapp::RunHandler([this] { FormActivate(); }); });
 }
 
 void TForm8::FormActivate()
 {
-    if (choice_)
+    if (choice_) {
+        timegraph::PlaceBeside(choice_, this);
         choice_->ShowModal();
+    }
     PaintBox1->repaint();
 }
 
