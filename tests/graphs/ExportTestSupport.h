@@ -54,21 +54,35 @@ inline QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The SVG's size attributes and the texts of its text elements, when it is well-formed XML.
+// The SVG's size attributes and the texts of its text elements, when it is well-formed XML;
+// the points of its polylines in the given stroke colour.
 struct Svg {
     bool wellFormed = false;
     QString viewBox;
     QStringList texts;
+    QList<QPointF> strokePoints;
 };
 
-inline Svg ReadSvg(const QString& path)
+inline Svg ReadSvg(const QString& path, const QString& stroke = QString())
 {
     Svg svg;
     QXmlStreamReader xml(ReadAll(path));
+    QStringList strokes; // of the enclosing groups
     while (!xml.atEnd()) {
         xml.readNext();
+        if (xml.isEndElement() && xml.name() == QLatin1String("g"))
+            strokes.removeLast();
         if (!xml.isStartElement())
             continue;
+        if (xml.name() == QLatin1String("g"))
+            strokes << xml.attributes().value(QLatin1String("stroke")).toString();
+        if (xml.name() == QLatin1String("polyline") && !strokes.isEmpty() && strokes.last() == stroke) {
+            const QStringList points = xml.attributes().value(QLatin1String("points")).toString().split(
+                QLatin1Char(' '), Qt::SkipEmptyParts);
+            for (const QString& point : points)
+                svg.strokePoints << QPointF(point.section(QLatin1Char(','), 0, 0).toDouble(),
+                                            point.section(QLatin1Char(','), 1, 1).toDouble());
+        }
         if (xml.name() == QLatin1String("svg"))
             svg.viewBox = xml.attributes().value(QLatin1String("viewBox")).toString();
         else if (xml.name() == QLatin1String("text"))

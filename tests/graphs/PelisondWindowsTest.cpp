@@ -145,9 +145,20 @@ TEST(PelisondPlotMenus, PicturesOfTheGraphAndThePortrait)
 
     exporttest::AnswerFile(*f.graph.PlotMenu1, dir.filePath(QStringLiteral("graph.svg")));
     f.graph.PlotMenu1->SaveSvgAction->trigger();
-    const exporttest::Svg svg = exporttest::ReadSvg(dir.filePath(QStringLiteral("graph.svg")));
+    const exporttest::Svg svg = exporttest::ReadSvg(dir.filePath(QStringLiteral("graph.svg")), QStringLiteral("#ffff00"));
     EXPECT_TRUE(svg.wellFormed);
     EXPECT_EQ(svg.texts, drawn) << "four value scales, time labels and markers";
+    // The X1 curve as a line through the samples' own places, between the screen's pixels:
+    // sample i (of 119, 0,001 s apart over 0,119 s) stands at x = 60 + 549 i / 119, on the
+    // file's grid of a tenth of a pixel; only the points of nearly straight stretches go.
+    ASSERT_GT(svg.strokePoints.size(), 80);
+    int between = 0;
+    for (const QPointF& p : svg.strokePoints) {
+        const double sample = (p.x() - 60) * 119 / 549;
+        EXPECT_NEAR(sample, std::round(sample), 0.011) << p.x();
+        between += p.x() != std::floor(p.x());
+    }
+    EXPECT_GT(between, 100);
     exporttest::AnswerFile(*f.graph.PlotMenu1, dir.filePath(QStringLiteral("graph.png")));
     f.graph.PlotMenu1->SavePngAction->trigger();
     EXPECT_EQ(exporttest::Rgb(QImage(dir.filePath(QStringLiteral("graph.png")))),
