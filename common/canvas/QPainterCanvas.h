@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QPolygon>
 #include <QSet>
@@ -71,6 +72,8 @@ private:
     QSet<quint64> dots_;
     State dotsState_;
     QSize dotsSize_;
+    QImage dot_; // such a dot, painted once
+
     Font fontKey_;
     QFont font_;
     bool fontValid_ = false;

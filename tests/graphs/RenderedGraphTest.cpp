@@ -1,6 +1,7 @@
 #include "GimbalGraph.h"
 #include "GimbalModel.h"
 #include "QPainterCanvas.h"
+#include "RecordingCanvas.h"
 #include "TuningForkGraph.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QImage>
+#include <QPainter>
+#include <QPen>
 #include <QString>
 
 #include <cmath>
@@ -281,6 +284,21 @@ TEST(RenderedGraph, NominalTuningForkRunPaintsBothPictures)
     Keep(graph, "pelisond_graph_nominal");
     Keep(portrait, "pelisond_portrait_nominal");
     EXPECT_GT(CountInside(portrait, portrait.rect(), Qt::black), 100);
+
+    // The canvas paints a dot once and copies it: the pixels must be those of every dot
+    // outlined and filled where it stands.
+    canvas::RecordingCanvas dots;
+    pelisond::DrawPhasePortrait(dots, forkData);
+    QImage outlined = BlankImage(pelisond::PortraitWidth, pelisond::PortraitHeight);
+    {
+        QPainter p(&outlined);
+        QPen pen(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        p.setPen(pen);
+        p.setBrush(Qt::black);
+        for (const auto& d : dots.Of(canvas::RecordingCanvas::Kind::Ellipse))
+            p.drawEllipse(QRect(d.x1, d.y1, d.x2 - d.x1 - 1, d.y2 - d.y1 - 1));
+    }
+    EXPECT_TRUE(portrait == outlined);
 }
 
 TEST(RenderedGraph, NominalGimbalRunPaintsBothPictures)
