@@ -105,14 +105,16 @@ public:
     virtual void MoveToF(double x, double y) { MoveTo(PixelOf(x), PixelOf(y)); }
     virtual void LineToF(double x, double y) { LineTo(PixelOf(x), PixelOf(y)); }
 
-    // Truncates toward zero into a range any painter takes: beyond a million pixels a point
-    // is off every screen, and far-away points keep their side.
+    // Beyond a million pixels a point is off every screen: figures keep their far-away
+    // points at that distance, on their side, within what any painter takes.
+    static constexpr double FarAway = 1'000'000.0;
+
+    // Truncates toward zero, far-away points kept at FarAway and NaN taken as 0.
     static int PixelOf(double v)
     {
-        constexpr double limit = 1'000'000.0;
         if (v != v)
             return 0;
-        return static_cast<int>(v < -limit ? -limit : v > limit ? limit : v);
+        return static_cast<int>(v < -FarAway ? -FarAway : v > FarAway ? FarAway : v);
     }
 
 private:

@@ -34,10 +34,8 @@ FinePolyline::FinePolyline(Canvas& c, double fineness)
 
 void FinePolyline::Add(double x, double y)
 {
-    // Far-away points keep their side at a distance no painter minds.
-    constexpr double limit = 1'000'000.0;
-    x = std::clamp(x, -limit, limit);
-    y = std::clamp(y, -limit, limit);
+    x = std::clamp(x, -Canvas::FarAway, Canvas::FarAway);
+    y = std::clamp(y, -Canvas::FarAway, Canvas::FarAway);
     const double column = std::floor(x * fineness_ / ColumnSteps);
     if (open_ && column == column_) {
         if (y < low_.y) {

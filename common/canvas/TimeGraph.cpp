@@ -11,23 +11,34 @@ namespace timegraph {
 
 int ToPixel(double v) { return canvas::Canvas::PixelOf(v); }
 
+namespace {
+
+// A value's distance above the lower end of an axis, the factor formed once for a whole series.
+class AxisScale {
+public:
+    AxisScale(float lower, float upper, int length) : lower_(lower), middle_(length / 2.0)
+    {
+        const double span = static_cast<double>(upper) - static_cast<double>(lower);
+        k_ = length / span;
+        // A range of no extent puts every value in the middle.
+        flat_ = span == 0 || !std::isfinite(k_);
+    }
+
+    // For a finite value.
+    double Offset(double v) const { return flat_ ? middle_ : (v - lower_) * k_; }
+
+private:
+    double lower_, middle_, k_ = 0;
+    bool flat_ = false;
+};
+
+} // namespace
+
 std::optional<double> AxisOffset(double v, float lower, float upper, int length)
 {
     if (!std::isfinite(v))
         return std::nullopt;
-    const double span = static_cast<double>(upper) - static_cast<double>(lower);
-    const double k = length / span;
-    if (span == 0 || !std::isfinite(k))
-        return length / 2.0;
-    return (v - lower) * k;
-}
-
-std::optional<int> ValueRow(double v, float lower, float upper, int height)
-{
-    const auto offset = AxisOffset(v, lower, upper, height);
-    if (!offset)
-        return std::nullopt;
-    return height - ToPixel(*offset);
+    return AxisScale(lower, upper, length).Offset(v);
 }
 
 void DrawFrame(canvas::Canvas& c, const Layout& layout, double T, std::span<const LabelScale> scales)
@@ -76,31 +87,12 @@ void DrawFrame(canvas::Canvas& c, const Layout& layout, double T, std::span<cons
 
 namespace {
 
-// A value's distance above the lower end of an axis, as AxisOffset gives it, with the
-// factor formed once for a whole series.
-class AxisScale {
-public:
-    AxisScale(float lower, float upper, int length)
-        : lower_(lower), k_(length / (static_cast<double>(upper) - static_cast<double>(lower))), middle_(length / 2.0)
-    {
-        const double span = static_cast<double>(upper) - static_cast<double>(lower);
-        flat_ = span == 0 || !std::isfinite(k_);
-    }
-
-    // For a finite value.
-    double Offset(double v) const { return flat_ ? middle_ : (v - lower_) * k_; }
-
-private:
-    double lower_, k_, middle_;
-    bool flat_ = false;
-};
-
 // ToPixel without its branch, for the loop over every sample: neither a place nor a finite
 // value's offset there can be NaN.
 int Truncated(double v)
 {
-    constexpr double limit = 1'000'000.0;
-    return static_cast<int>(std::min(std::max(v, -limit), limit));
+    constexpr double far = canvas::Canvas::FarAway;
+    return static_cast<int>(std::min(std::max(v, -far), far));
 }
 
 // Every sample's piece, as drawn before any thinning: what the thinned line must equal.
@@ -225,7 +217,7 @@ std::vector<Marker> WalkPixels(std::span<const double> s, std::size_t drawn, dou
             close();
             open = true;
             column = Truncated(x);
-            boundary = column < 1'000'000 ? column + 1.0 : INFINITY;
+            boundary = column < canvas::Canvas::FarAway ? column + 1.0 : INFINITY;
             first = last = smallest = largest = v;
         }
         if (i == nextMarker) {

@@ -65,10 +65,6 @@ void DrawCurve(canvas::Canvas& c, const Layout& layout, double T, float printSte
 // that is not finite.
 std::optional<double> AxisOffset(double v, float lower, float upper, int length);
 
-// Pixel row of value v in the range lower .. upper of a rectangle of the given height
-// (upper on row 0, lower on row height); nullopt for a value that is not finite.
-std::optional<int> ValueRow(double v, float lower, float upper, int height);
-
 // Truncates toward zero into a range any painter takes; far-away points keep their side.
 int ToPixel(double v);
 
