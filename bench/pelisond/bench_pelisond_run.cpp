@@ -1,7 +1,10 @@
-// The nominal 39,667-step tuning-fork run: our stage-by-stage integrator against Boost.Odeint's
-// runge_kutta4 stepping the same right-hand side with the same step and sampling; then the
-// cost of one right-hand side and the machine's scalar floating-point rate to set it against.
+// The nominal 39,667-step tuning-fork run: our run against Boost.Odeint's runge_kutta4
+// stepping the right-hand side as defined with the same step and sampling; then the cost of
+// one right-hand side and the machine's scalar floating-point rate to set it against.
+//   bench_pelisond_run --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true
 #include "TuningForkModel.h"
+
+#include "BenchRatios.h"
 
 #include <benchmark/benchmark.h>
 #include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
@@ -183,4 +186,10 @@ BENCHMARK(RightHandSideOnce)->ComputeStatistics("min", Min);
 BENCHMARK(CosineOnce)->ComputeStatistics("min", Min);
 BENCHMARK(ScalarFlopsIndependent)->ComputeStatistics("min", Min);
 BENCHMARK(ScalarFlopsDependent)->ComputeStatistics("min", Min);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv)
+{
+    return benchratios::Main(argc, argv,
+                             {{"OurCalculate", "OdeintRungeKutta4", "goal: at most 0.8"},
+                              {"OurCalculate", "OdeintRungeKutta4Lazy", "Odeint given our drift and cosine shortcuts"}});
+}

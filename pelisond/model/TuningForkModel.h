@@ -131,8 +131,18 @@ public:
     bool Calculated = false;
     double CurrentDrift = 0;
 
+    // The status of a run whose state stopped being finite at the given time, with advice.
+    RunStatus DivergedAt(double time) const;
+
 private:
+    // Runs integrated side by side start, record and end their runs here as Calculate does.
+    friend struct EnsembleAccess;
+
     RunConstants Constants;
+
+    // Everything of a run before its first step: checks, constants, initial state, sample 0.
+    // Refused (nothing changed) when the parameters or the memory do not allow the run.
+    RunStatus BeginRun();
 
     // Upper bound of the samples a run with the current Params records, or -1 when absurd.
     long long SamplesToReserve() const;
