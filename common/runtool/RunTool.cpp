@@ -10,11 +10,20 @@
 
 namespace runtool {
 
+namespace {
+
+// Writes value with 17 significant digits into [first, first + 64); returns the end.
+char* WriteNumber17(char* first, double value)
+{
+    return std::to_chars(first, first + 64, value, std::chars_format::general, 17).ptr;
+}
+
+} // namespace
+
 std::string FormatNumber17(double value)
 {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
-    return std::string(buffer, result.ptr);
+    return std::string(buffer, WriteNumber17(buffer, value));
 }
 
 void JsonWriter::Key(std::string_view key)
@@ -229,14 +238,28 @@ int RunToolMain(int argc, char** argv, const RunToolModel& model, std::ostream& 
         out << line << '\n';
         std::vector<double> values(model.csvColumns.size());
         const int recorded = model.recorded();
+        // Rows are formatted straight into one buffer that goes out in large pieces: a long
+        // run writes half a million numbers, and per-number strings would cost as much as the run.
+        std::string rows;
+        rows.reserve(1 << 17);
+        char number[64];
         for (int i = 0; i < recorded; ++i) {
             double time = 0;
             model.sample(i, time, values);
-            line = std::to_string(i) + "," + FormatNumber17(time);
-            for (double v : values)
-                line += "," + FormatNumber17(v);
-            out << line << '\n';
+            rows.append(number, std::to_chars(number, number + sizeof number, i).ptr);
+            rows += ',';
+            rows.append(number, WriteNumber17(number, time));
+            for (double v : values) {
+                rows += ',';
+                rows.append(number, WriteNumber17(number, v));
+            }
+            rows += '\n';
+            if (rows.size() > (1 << 16)) {
+                out << rows;
+                rows.clear();
+            }
         }
+        out << rows;
     }
     out.flush();
     if (!status.ok()) {
