@@ -1,5 +1,7 @@
-// The shipped 120,000-step gimbal run: our stage-by-stage integrator against Boost.Odeint's
-// runge_kutta4 stepping the same equations with the same step and sampling.
+// The shipped 120,000-step gimbal run: our run against Boost.Odeint's runge_kutta4 stepping
+// the equations as defined with the same step and sampling.
+//   bench_gimbal_run --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true
+#include "BenchRatios.h"
 #include "GimbalModel.h"
 
 #include <benchmark/benchmark.h>
@@ -79,4 +81,10 @@ void OdeintRungeKutta4(benchmark::State& state, bool memo)
 BENCHMARK(OurCalculate)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(OdeintRungeKutta4, AsWritten, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(OdeintRungeKutta4, WithCosineMemo, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv)
+{
+    return benchratios::Main(argc, argv,
+                             {{"OurCalculate", "OdeintRungeKutta4/AsWritten", "goal: at most 0.8"},
+                              {"OurCalculate", "OdeintRungeKutta4/WithCosineMemo", "Odeint given our cosine shortcut"}});
+}

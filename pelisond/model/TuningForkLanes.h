@@ -10,7 +10,8 @@
 // before including this header, so that its copies of these inline functions can never be
 // merged with the baseline ones by the linker.
 //
-// Only compiler built-ins and the C library's cosine are used here, for the same reason.
+// Only compiler built-ins, always-inlined helpers and the C library's cosine are used here,
+// for the same reason.
 
 #include "TuningForkModel.h"
 
@@ -216,44 +217,35 @@ template <class V>
 unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double stop, long long steps, bool driftAtEnd,
                  unsigned watched, long long& taken)
 {
-    // The time advances exactly as the stage-by-stage integrator advances it, so that runs
-    // take the same number of steps and their samples fall at the same times.
-    constexpr double oneSixth = 1.0 / 6.0;
-    const double halfH = 0.5 * h, twoH = 2.0 * h;
-    const V hv = Broadcast<V>(h), halfHv = Broadcast<V>(halfH), sixthHv = Broadcast<V>(h * oneSixth);
+    const V hv = Broadcast<V>(h), halfHv = Broadcast<V>(0.5 * h), sixthHv = Broadcast<V>(h * (1.0 / 6.0));
     taken = 0;
     while (taken < steps && s.t < stop) {
-        const double t = s.t;
-        const double t2 = halfH + t;
-        const double t3 = halfH + (t2 - halfH);
-        const double t4 = 0.5 * twoH + (t3 - halfH);
-        const double tNext = h * oneSixth + (twoH * oneSixth + (h * (2.0 * oneSixth) + (h * oneSixth + t)));
-
+        const RungeKutta4Times times = StepTimes(s.t, h);
         V* y = s.y;
         V p[StateSize], sum[StateSize], f[StateSize];
-        Accelerations(c, s, t, y, f);
+        Accelerations(c, s, times.stage[0], y, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = f[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        Accelerations(c, s, t2, p, f);
+        Accelerations(c, s, times.stage[1], p, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        Accelerations(c, s, t3, p, f);
+        Accelerations(c, s, times.stage[2], p, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + hv * f[i];
         }
-        Accelerations(c, s, t4, p, f);
+        Accelerations(c, s, times.stage[3], p, f);
         ++taken;
         if (driftAtEnd && taken == steps)
             s.drift = DriftEstimate<V>(c, p[sX1], p[sX2], p[sY1], p[sY2], p[sFi], p[sFiDot], p[sX2Dot], p[sY2Dot],
                                        f[sFiDot], f[sX2Dot], f[sY2Dot]);
         for (int i = 1; i < StateSize; ++i)
             y[i] = sixthHv * (sum[i] + f[i]) + y[i];
-        s.t = tNext;
+        s.t = times.next;
         if (const unsigned bad = NonFiniteLanes(s) & watched)
             return bad;
     }

@@ -230,7 +230,7 @@ RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
 
     const long long n = StepsPerSample();
     const double h = p.Step;
-    const GimbalRunConstants constants = Constants;  // a local copy that the stores cannot alias
+    const GimbalStepConstants constants(Constants);  // a local copy that the stores cannot alias
     float momentBet = CurMomentBet, momentAlf = CurMomentAlf;
     GimbalTimeCosines cosines;
     const double stopTime = p.StopTime;
@@ -242,11 +242,7 @@ RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
             j = 0;
         }
         const double stepStart = solution[0];
-        Integrator.BeginStep();
-        while (Integrator.StageNo < 5) {
-            GimbalDerivatives(constants, Integrator.Point.data(), Integrator.Derivative.data(), momentBet, momentAlf, &cosines);
-            Integrator.DoStage(h);
-        }
+        GimbalStep(constants, solution, h, momentBet, momentAlf, cosines);
         CurMomentBet = momentBet;
         CurMomentAlf = momentAlf;
         ++j;
