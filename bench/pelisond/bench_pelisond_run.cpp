@@ -177,7 +177,7 @@ void ScalarFlopsDependent(benchmark::State& state)
 
 } // namespace
 
-double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+using benchratios::Min;
 
 BENCHMARK(OurCalculate)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Min);
 BENCHMARK(OdeintRungeKutta4<false>)->Name("OdeintRungeKutta4")->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Min);

@@ -21,6 +21,12 @@ struct Ratio {
     std::string goal;                    // what the ratio is held against, for the reader
 };
 
+// For ComputeStatistics("min", benchratios::Min): the least disturbed repetition.
+inline double Min(const std::vector<double>& v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
+
 class Reporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override

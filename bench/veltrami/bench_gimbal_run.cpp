@@ -78,9 +78,9 @@ void OdeintRungeKutta4(benchmark::State& state, bool memo)
 
 } // namespace
 
-BENCHMARK(OurCalculate)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OdeintRungeKutta4, AsWritten, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OdeintRungeKutta4, WithCosineMemo, true)->Unit(benchmark::kMillisecond);
+BENCHMARK(OurCalculate)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", benchratios::Min);
+BENCHMARK_CAPTURE(OdeintRungeKutta4, AsWritten, false)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", benchratios::Min);
+BENCHMARK_CAPTURE(OdeintRungeKutta4, WithCosineMemo, true)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", benchratios::Min);
 
 int main(int argc, char** argv)
 {

@@ -85,6 +85,20 @@ template <class V>
 
 // The run constants of each lane in the form the kernel uses: parameter products and
 // reciprocals formed once per run, so the step multiplies where the equations divide.
+// Cosines of the lanes' arguments one by one with the C library's cosine, so that each lane's
+// value is exactly a one-lane run's; one call serves all lanes that drive at one frequency.
+struct LaneByLaneCosine {
+    static constexpr bool OneForEqualFrequencies = true;
+    template <class V>
+    [[gnu::always_inline]] static V Of(const V& x)
+    {
+        V c;
+        for (int i = 0; i < LaneCount<V>; ++i)
+            Lane(c, i) = __builtin_cos(Lane(x, i));
+        return c;
+    }
+};
+
 template <class V>
 struct LaneConstants {
     // Right-hand side.
@@ -156,16 +170,15 @@ struct LaneState {
 // coordinates are the point's own velocities. The frame's equation is solved with the
 // elements' ones eliminated: the Coriolis and centrifugal terms of the frame and of the
 // elements cancel there, and the system's determinant is Iown m1^2 m2^2.
-template <class V>
+template <class Cosine, class V>
 [[gnu::always_inline]] inline void Accelerations(const LaneConstants<V>& c, LaneState<V>& s, double t, const V* p, V* f)
 {
     if (!(t == s.cosineTime)) {
         s.cosineTime = t;
-        if (c.sharedFrequency) {
+        if (Cosine::OneForEqualFrequencies && c.sharedFrequency) {
             s.cosine = Broadcast<V>(__builtin_cos(Lane(c.driveFrequency, 0) * t));
         } else {
-            for (int i = 0; i < LaneCount<V>; ++i)
-                Lane(s.cosine, i) = __builtin_cos(Lane(c.driveFrequency, i) * t);
+            s.cosine = Cosine::Of(c.driveFrequency * t);
         }
     }
     const V fiDot = p[sFiDot], x1Dot = p[sX1Dot], x2Dot = p[sX2Dot];
@@ -212,8 +225,9 @@ template <class V>
 // Takes up to `steps` steps of size h while the time is below stop. The last of them, when
 // driftAtEnd, leaves the drift estimate of its fourth evaluation in s.drift. Stops early after
 // a step that leaves a lane of `watched` not finite. Returns the lanes of `watched` that went
-// non-finite (0 when none); taken receives the number of steps taken.
-template <class V>
+// non-finite (0 when none); taken receives the number of steps taken. Cosine::Of(V) gives the
+// drive's cosines when the lanes drive at different frequencies.
+template <class V, class Cosine = LaneByLaneCosine>
 unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double stop, long long steps, bool driftAtEnd,
                  unsigned watched, long long& taken)
 {
@@ -223,22 +237,22 @@ unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double st
         const RungeKutta4Times times = StepTimes(s.t, h);
         V* y = s.y;
         V p[StateSize], sum[StateSize], f[StateSize];
-        Accelerations(c, s, times.stage[0], y, f);
+        Accelerations<Cosine>(c, s, times.stage[0], y, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = f[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        Accelerations(c, s, times.stage[1], p, f);
+        Accelerations<Cosine>(c, s, times.stage[1], p, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        Accelerations(c, s, times.stage[2], p, f);
+        Accelerations<Cosine>(c, s, times.stage[2], p, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + hv * f[i];
         }
-        Accelerations(c, s, times.stage[3], p, f);
+        Accelerations<Cosine>(c, s, times.stage[3], p, f);
         ++taken;
         if (driftAtEnd && taken == steps)
             s.drift = DriftEstimate<V>(c, p[sX1], p[sX2], p[sY1], p[sY2], p[sFi], p[sFiDot], p[sX2Dot], p[sY2Dot],
@@ -253,7 +267,7 @@ unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double st
 }
 
 // Advance on a LaneBlock with the lanes in a V of four doubles; runs holds four constants.
-template <class V>
+template <class V, class Cosine = LaneByLaneCosine>
 unsigned AdvanceBlock(const RunConstants* const* runs, LaneBlock& b, double h, double stop, long long steps,
                       bool driftAtEnd, unsigned watched, long long& taken)
 {
@@ -268,7 +282,7 @@ unsigned AdvanceBlock(const RunConstants* const* runs, LaneBlock& b, double h, d
         Lane(s.drift, l) = b.drift[l];
         Lane(s.cosine, l) = b.cosine[l];
     }
-    const unsigned bad = Advance(k, s, h, stop, steps, driftAtEnd, watched, taken);
+    const unsigned bad = Advance<V, Cosine>(k, s, h, stop, steps, driftAtEnd, watched, taken);
     b.t = s.t;
     b.cosineTime = s.cosineTime;
     for (int l = 0; l < LaneBlock::Width; ++l) {
