@@ -18,15 +18,17 @@ struct Row {
     void (*change)(ModelParameters&);
 };
 
-// One step set but for the last row; with the refused run left out, the first five share a
-// block of four lanes and a lone run, and the last runs alone for its own step.
+// One step set but for the last row. The refused run left out, the first four fill a block
+// of lanes sharing one drive frequency and the next two a block of their own with different
+// frequencies and two idle lanes; the last runs alone for its own step.
 const Row Rows[] = {
     {"nominal", [](ModelParameters&) {}},
     {"thermal with offsets", [](ModelParameters& p) { p.TempDropAbs = 4; p.TempDropX = 2; p.MassOffsetY2 = 0.4f; }},
     {"refused", [](ModelParameters& p) { p.Mass1 = 0; }},
     {"diverging", [](ModelParameters& p) { p.DampX1 = -1e7f; }},
-    {"own drive frequency", [](ModelParameters& p) { p.DriveFrequency = 61000; p.FrameElongation = 0.5f; }},
     {"heavier element", [](ModelParameters& p) { p.Mass2 = 41; p.MassOffsetY1 = -0.3f; }},
+    {"lower drive frequency", [](ModelParameters& p) { p.DriveFrequency = 61000; p.FrameElongation = 0.5f; }},
+    {"higher drive frequency", [](ModelParameters& p) { p.DriveFrequency = 64000; p.MassOffsetY2 = -0.2f; }},
     {"own step", [](ModelParameters& p) { p.Step = 0.0000025f; }},
 };
 
