@@ -113,7 +113,8 @@ struct GimbalStepConstants {
     // Accelerations at time t and (alpha', beta', alpha, beta) = p.
     auto accelerations = [&](double t, const double* p, double& alfDDot, double& betDDot) {
         if (!(memo.time == t)) {
-            memo = {t, std::cos(c.DampFrequency * t), std::cos(c.MomentBetFrequency * t),
+            // A damping law without swing needs no cosine: the swing term is zero either way.
+            memo = {t, c.DampHalfSwing != 0 ? std::cos(c.DampFrequency * t) : 0.0, std::cos(c.MomentBetFrequency * t),
                     std::cos(c.MomentAlfFrequency * t)};
         }
         const double alfDot = p[1], betDot = p[2], alf = p[3], bet = p[4];
