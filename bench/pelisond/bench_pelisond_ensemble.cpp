@@ -2,6 +2,7 @@
 // one after another against the same eight integrated side by side, one run per vector lane.
 //   bench_pelisond_ensemble --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true
 #include "BenchRatios.h"
+#include "NominalParameters.h"
 #include "TuningForkEnsemble.h"
 
 #include <benchmark/benchmark.h>
@@ -14,17 +15,7 @@ namespace {
 
 constexpr int Runs = 8;
 
-ModelParameters Nominal()
-{
-    ModelParameters p;
-    const float values[] = {0.000003f, 0.00003f, 0.119f, 500, 1500, 0.0000042f, 0.000001f, 0.2f, 49500, 49500,
-                            1150000000, 62000000000.0f, 62800, 1, 0, 0, 39.4f, 39.4f, 1.2f, 951e15f,
-                            1554e8f, 1554e8f, 6448e8f, 6448e8f, 90000, 90000, 0, 0, 0, 0};
-    for (std::size_t k = 0; k < ModelParameters::Count; ++k)
-        p.at(k) = values[k];
-    RoundTripThroughDisplay(p);
-    return p;
-}
+using bench::Nominal;
 
 // A study of the centre-of-mass offset and the temperature drop; with ownFrequency every run
 // also drives at its own frequency, so each lane needs a cosine of its own.
