@@ -89,6 +89,20 @@ TEST(PelisondEnsemble, EveryRunEndsAsItsOwnCalculateWithEitherKernel)
         EXPECT_FALSE(together[2].Calculated) << "a refused run changes nothing";
     }
 
+    // Stopped at the first question (long after the diverging run has ended): every other run
+    // that started reports Cancelled, the refused one still its refusal.
+    std::vector<TuningForkModel> stopped(sets.size());
+    for (std::size_t k = 0; k < sets.size(); ++k) {
+        stopped[k].Params = sets[k];
+        stopped[k].Params.StopTime = 0.1f;
+    }
+    const std::vector<RunStatus> cancelled = CalculateTogether(stopped, {LaneKernel::Auto, [](double) { return true; }});
+    for (std::size_t k = 0; k < sets.size(); ++k)
+        EXPECT_EQ(cancelled[k].kind, k == 2   ? RunStatus::Kind::Refused
+                                     : k == 3 ? RunStatus::Kind::Diverged
+                                              : RunStatus::Kind::Cancelled)
+            << Rows[k].what;
+
     std::vector<int> seen(sets.size(), 0);
     RunEnsemble(sets, [&](std::size_t k, const TuningForkModel& run, const RunStatus& status) {
         ++seen[k];
