@@ -22,6 +22,7 @@
 //
 // No Qt, no threads of its own: the caller may run several ensembles on several threads.
 
+#include "Ensemble.h"
 #include "TuningForkModel.h"
 
 #include <cstddef>
@@ -31,19 +32,9 @@
 
 namespace pelisond {
 
-// Which integration kernel runs the lanes.
-enum class LaneKernel {
-    Auto,      // the widest the processor has (AVX2 where present)
-    Portable,  // plain C++ vectors the compiler lowers to the baseline instruction set
-    Avx2,      // four doubles per AVX2 register; Portable where the processor lacks AVX2
-};
-
-struct EnsembleOptions {
-    LaneKernel kernel = LaneKernel::Auto;
-    // Asked now and then with a model time; true stops every run not yet finished (each then
-    // reports Cancelled, and runs not yet started report Cancelled at time 0 with no samples).
-    std::function<bool(double time)> cancel;
-};
+// Which kernel runs the lanes (Auto, Portable, Avx2) and what may stop the runs.
+using ensemble::EnsembleOptions;
+using ensemble::LaneKernel;
 
 // The kernel Auto picks on this processor (Portable or Avx2).
 LaneKernel AvailableLaneKernel();

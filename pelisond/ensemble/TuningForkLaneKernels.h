@@ -12,7 +12,7 @@ using AdvanceBlockFunction = unsigned (*)(const RunConstants* const* runs, LaneB
 
 unsigned AdvanceBlockPortable(const RunConstants* const* runs, LaneBlock& block, double h, double stop,
                               long long steps, bool driftAtEnd, unsigned watched, long long& taken);
-#if PELISOND_AVX2_LANES
+#if GYRO_AVX2_LANES
 unsigned AdvanceBlockAvx2(const RunConstants* const* runs, LaneBlock& block, double h, double stop, long long steps,
                           bool driftAtEnd, unsigned watched, long long& taken);
 #endif

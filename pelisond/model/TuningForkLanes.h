@@ -1,23 +1,13 @@
 #pragma once
 
 // The run's integration kernel: the classic Runge-Kutta step fused with the right-hand side,
-// written once for a lane type V. V = double is one run (TuningForkModel::Calculate); a vector
-// of doubles is several runs of the same step advanced together, one per lane
+// written once for a lane type V (Lanes.h). V = double is one run (TuningForkModel::Calculate);
+// a vector of doubles is several runs of the same step advanced together, one per lane
 // (TuningForkEnsemble). Each lane does exactly the arithmetic of a one-lane run, so a run gives
-// the same bits whichever way it is integrated.
-//
-// A translation unit compiled for another instruction set defines PELISOND_LANES_NAMESPACE
-// before including this header, so that its copies of these inline functions can never be
-// merged with the baseline ones by the linker.
-//
-// Only compiler built-ins, always-inlined helpers and the C library's cosine are used here,
-// for the same reason.
+// the same bits whichever way it is integrated (but for a vector cosine, where chosen).
 
+#include "Lanes.h"
 #include "TuningForkModel.h"
-
-#ifndef PELISOND_LANES_NAMESPACE
-#define PELISOND_LANES_NAMESPACE lanes
-#endif
 
 namespace pelisond {
 
@@ -50,55 +40,12 @@ struct LaneBlock {
     double cosine[Width] = {};
 };
 
-namespace PELISOND_LANES_NAMESPACE {
+namespace GYRO_LANES_NAMESPACE {
 
-template <class V>
-constexpr int LaneCount = sizeof(V) / sizeof(double);
-
-template <class V>
-[[gnu::always_inline]] inline double& Lane(V& v, int i)
-{
-    if constexpr (LaneCount<V> == 1)
-        return reinterpret_cast<double&>(v);
-    else
-        return reinterpret_cast<double*>(&v)[i];
-}
-
-template <class V>
-[[gnu::always_inline]] inline double Lane(const V& v, int i)
-{
-    if constexpr (LaneCount<V> == 1)
-        return reinterpret_cast<const double&>(v);
-    else
-        return reinterpret_cast<const double*>(&v)[i];
-}
-
-// x in every lane.
-template <class V>
-[[gnu::always_inline]] inline V Broadcast(double x)
-{
-    V v;
-    for (int i = 0; i < LaneCount<V>; ++i)
-        Lane(v, i) = x;
-    return v;
-}
+using namespace ::GYRO_LANES_NAMESPACE;
 
 // The run constants of each lane in the form the kernel uses: parameter products and
 // reciprocals formed once per run, so the step multiplies where the equations divide.
-// Cosines of the lanes' arguments one by one with the C library's cosine, so that each lane's
-// value is exactly a one-lane run's; one call serves all lanes that drive at one frequency.
-struct LaneByLaneCosine {
-    static constexpr bool OneForEqualFrequencies = true;
-    template <class V>
-    [[gnu::always_inline]] static V Of(const V& x)
-    {
-        V c;
-        for (int i = 0; i < LaneCount<V>; ++i)
-            Lane(c, i) = __builtin_cos(Lane(x, i));
-        return c;
-    }
-};
-
 template <class V>
 struct LaneConstants {
     // Right-hand side.
@@ -170,15 +117,15 @@ struct LaneState {
 // coordinates are the point's own velocities. The frame's equation is solved with the
 // elements' ones eliminated: the Coriolis and centrifugal terms of the frame and of the
 // elements cancel there, and the system's determinant is Iown m1^2 m2^2.
-template <class Cosine, class V>
+template <class Trig, class V>
 [[gnu::always_inline]] inline void Accelerations(const LaneConstants<V>& c, LaneState<V>& s, double t, const V* p, V* f)
 {
     if (!(t == s.cosineTime)) {
         s.cosineTime = t;
-        if (Cosine::OneForEqualFrequencies && c.sharedFrequency) {
+        if (Trig::OneForEqualArguments && c.sharedFrequency) {
             s.cosine = Broadcast<V>(__builtin_cos(Lane(c.driveFrequency, 0) * t));
         } else {
-            s.cosine = Cosine::Of(c.driveFrequency * t);
+            s.cosine = Trig::Cos(c.driveFrequency * t);
         }
     }
     const V fiDot = p[sFiDot], x1Dot = p[sX1Dot], x2Dot = p[sX2Dot];
@@ -209,25 +156,20 @@ template <class Cosine, class V>
 
 // Lanes whose state (or drift) is no longer finite, as a bit mask.
 template <class V>
-[[gnu::always_inline]] inline unsigned NonFiniteLanes(const LaneState<V>& s)
+[[gnu::always_inline]] inline unsigned NonFiniteState(const LaneState<V>& s)
 {
     V sum = s.drift + s.t;
     for (int i = 1; i < StateSize; ++i)
         sum += s.y[i];
-    const V zero = sum - sum;  // 0 where finite, NaN where not
-    unsigned mask = 0;
-    for (int i = 0; i < LaneCount<V>; ++i)
-        if (!(Lane(zero, i) == 0))
-            mask |= 1u << i;
-    return mask;
+    return NonFiniteLanes(sum);
 }
 
 // Takes up to `steps` steps of size h while the time is below stop. The last of them, when
 // driftAtEnd, leaves the drift estimate of its fourth evaluation in s.drift. Stops early after
 // a step that leaves a lane of `watched` not finite. Returns the lanes of `watched` that went
-// non-finite (0 when none); taken receives the number of steps taken. Cosine::Of(V) gives the
+// non-finite (0 when none); taken receives the number of steps taken. Trig::Cos gives the
 // drive's cosines when the lanes drive at different frequencies.
-template <class V, class Cosine = LaneByLaneCosine>
+template <class V, class Trig = LaneByLaneTrig>
 unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double stop, long long steps, bool driftAtEnd,
                  unsigned watched, long long& taken)
 {
@@ -237,22 +179,22 @@ unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double st
         const RungeKutta4Times times = StepTimes(s.t, h);
         V* y = s.y;
         V p[StateSize], sum[StateSize], f[StateSize];
-        Accelerations<Cosine>(c, s, times.stage[0], y, f);
+        Accelerations<Trig>(c, s, times.stage[0], y, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = f[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        Accelerations<Cosine>(c, s, times.stage[1], p, f);
+        Accelerations<Trig>(c, s, times.stage[1], p, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        Accelerations<Cosine>(c, s, times.stage[2], p, f);
+        Accelerations<Trig>(c, s, times.stage[2], p, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + hv * f[i];
         }
-        Accelerations<Cosine>(c, s, times.stage[3], p, f);
+        Accelerations<Trig>(c, s, times.stage[3], p, f);
         ++taken;
         if (driftAtEnd && taken == steps)
             s.drift = DriftEstimate<V>(c, p[sX1], p[sX2], p[sY1], p[sY2], p[sFi], p[sFiDot], p[sX2Dot], p[sY2Dot],
@@ -260,14 +202,14 @@ unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double st
         for (int i = 1; i < StateSize; ++i)
             y[i] = sixthHv * (sum[i] + f[i]) + y[i];
         s.t = times.next;
-        if (const unsigned bad = NonFiniteLanes(s) & watched)
+        if (const unsigned bad = NonFiniteState(s) & watched)
             return bad;
     }
     return 0;
 }
 
 // Advance on a LaneBlock with the lanes in a V of four doubles; runs holds four constants.
-template <class V, class Cosine = LaneByLaneCosine>
+template <class V, class Trig = LaneByLaneTrig>
 unsigned AdvanceBlock(const RunConstants* const* runs, LaneBlock& b, double h, double stop, long long steps,
                       bool driftAtEnd, unsigned watched, long long& taken)
 {
@@ -282,7 +224,7 @@ unsigned AdvanceBlock(const RunConstants* const* runs, LaneBlock& b, double h, d
         Lane(s.drift, l) = b.drift[l];
         Lane(s.cosine, l) = b.cosine[l];
     }
-    const unsigned bad = Advance<V, Cosine>(k, s, h, stop, steps, driftAtEnd, watched, taken);
+    const unsigned bad = Advance<V, Trig>(k, s, h, stop, steps, driftAtEnd, watched, taken);
     b.t = s.t;
     b.cosineTime = s.cosineTime;
     for (int l = 0; l < LaneBlock::Width; ++l) {
@@ -294,5 +236,5 @@ unsigned AdvanceBlock(const RunConstants* const* runs, LaneBlock& b, double h, d
     return bad;
 }
 
-} // namespace PELISOND_LANES_NAMESPACE
+} // namespace GYRO_LANES_NAMESPACE
 } // namespace pelisond
