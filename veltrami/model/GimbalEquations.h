@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ModelParameters.h"
-#include "RungeKutta4.h"
 
 #include <cmath>
 #include <limits>
@@ -85,77 +84,6 @@ inline void GimbalDerivatives(const GimbalRunConstants& c, const double* y, doub
         + c.GravityMoment * std::cos(alf) * cosBeta / jBet + drivingBet / jBet;
     f[3] = alfDot;
     f[4] = betDot;
-}
-
-// The run's form of the constants: reciprocals of the inertias and products formed once, so
-// that a step multiplies where the equations divide.
-struct GimbalStepConstants {
-    GimbalRunConstants c;
-    double invJBet = 0, halfDeltaJOverJBet = 0;
-
-    explicit GimbalStepConstants(const GimbalRunConstants& constants)
-        : c(constants), invJBet(1 / constants.JBet), halfDeltaJOverJBet(constants.DeltaJ / (2.0 * constants.JBet))
-    {
-    }
-};
-
-// One classic Runge-Kutta step of size h from y (t, alpha', beta', alpha, beta), fused with the
-// equations of motion: each stage's derivatives go straight into the next point and the
-// step's weighted sum. The time advances exactly as the stage-by-stage integrator advances
-// it; the other components agree with it to rounding. Leaves the moments of the fourth
-// evaluation, as the stage-by-stage run leaves them.
-[[gnu::always_inline]] inline void GimbalStep(const GimbalStepConstants& k, double* y, double h, float& momentBet,
-                                              float& momentAlf, GimbalTimeCosines& memo)
-{
-    const GimbalRunConstants& c = k.c;
-    const RungeKutta4Times times = StepTimes(y[0], h);
-    double drivingBet = 0, drivingAlf = 0;
-    // Accelerations at time t and (alpha', beta', alpha, beta) = p.
-    auto accelerations = [&](double t, const double* p, double& alfDDot, double& betDDot) {
-        if (!(memo.time == t)) {
-            // A damping law without swing needs no cosine: the swing term is zero either way.
-            memo = {t, c.DampHalfSwing != 0 ? std::cos(c.DampFrequency * t) : 0.0, std::cos(c.MomentBetFrequency * t),
-                    std::cos(c.MomentAlfFrequency * t)};
-        }
-        const double alfDot = p[1], betDot = p[2], alf = p[3], bet = p[4];
-        const double swing = c.DampHalfSwing * memo.damping;
-        const double dampAlf = swing + c.DampAlfMean;
-        const double dampBet = swing + c.DampBetMean;
-        drivingBet = c.MomentBetAmplitude * memo.momentBet;
-        drivingAlf = c.MomentAlfAmplitude * memo.momentAlf;
-        const double sinBet = std::sin(bet), cosBet = std::cos(bet);
-        const double sinAlf = std::sin(alf), cosAlf = std::cos(alf);
-        const double sin2Bet = 2.0 * sinBet * cosBet;
-        const double invJAlf = 1 / (c.J0 - c.DeltaJ * sinBet * sinBet);
-        const double hCosBet = c.KineticMoment * cosBet;
-        alfDDot = (-dampAlf * alfDot + c.DeltaJ * sin2Bet * alfDot * betDot - hCosBet * betDot
-                   + c.GravityMoment * sinAlf * sinBet + drivingAlf)
-                  * invJAlf;
-        betDDot = (-dampBet * betDot + hCosBet * alfDot + c.GravityMoment * cosAlf * cosBet + drivingBet) * k.invJBet
-                  - k.halfDeltaJOverJBet * sin2Bet * alfDot * alfDot;
-    };
-    double p[5], sum[5], a, b;
-    accelerations(times.stage[0], y, a, b);
-    const double halfH = 0.5 * h;
-    sum[1] = a, sum[2] = b, sum[3] = y[1], sum[4] = y[2];
-    p[1] = y[1] + halfH * a, p[2] = y[2] + halfH * b, p[3] = y[3] + halfH * y[1], p[4] = y[4] + halfH * y[2];
-    for (int stage = 1; stage < 3; ++stage) {
-        accelerations(times.stage[stage], p, a, b);
-        const double advance = stage == 1 ? halfH : h;
-        const double f[5] = {1.0, a, b, p[1], p[2]};
-        for (int i = 1; i < 5; ++i) {
-            sum[i] = 2.0 * f[i] + sum[i];
-            p[i] = y[i] + advance * f[i];
-        }
-    }
-    accelerations(times.stage[3], p, a, b);
-    const double sixthH = h * (1.0 / 6.0);
-    const double f[5] = {1.0, a, b, p[1], p[2]};
-    for (int i = 1; i < 5; ++i)
-        y[i] = sixthH * (sum[i] + f[i]) + y[i];
-    y[0] = times.next;
-    momentBet = static_cast<float>(-drivingBet);
-    momentAlf = static_cast<float>(drivingAlf);
 }
 
 } // namespace veltrami

@@ -1,9 +1,11 @@
 #include "GimbalModel.h"
+#include "GimbalLanes.h"
 
 #include "DataFileReader.h"
 #include "NumberFormat.h"
 #include "StepAdvice.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -16,7 +18,7 @@ namespace {
 // Refuse runs whose series would not fit in a sensible amount of memory
 // (seven series of 8-byte values: 64 million samples are 3.6 GB).
 constexpr long double MaxSamples = 64.0e6L;
-constexpr int CancelPollSteps = 4096;
+constexpr long long CancelPollSteps = 4096;
 
 std::string Num(double value)
 {
@@ -197,7 +199,14 @@ double GimbalModel::FastestRate() const
     return rate;
 }
 
-RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
+RunStatus GimbalModel::DivergedAt(double stepStart) const
+{
+    return RunStatus::Diverged("Расчет разошелся: решение перестало быть конечным на шаге от t = " + Num(stepStart)
+                                   + " с. Уменьшите шаг расчета." + stepadvice::Advice(FastestRate(), Num),
+                               stepStart);
+}
+
+RunStatus GimbalModel::BeginRun()
 {
     if (std::string why = CheckParameters(); !why.empty())
         return RunStatus::Refused(why);
@@ -227,38 +236,61 @@ RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
     // moments of the initial time rather than those left by an earlier run.
     CurMomentBet = static_cast<float>(-(p.MomentBetAmplitude * std::cos(double(p.MomentBetFrequency) * solution[0])));
     CurMomentAlf = static_cast<float>(p.MomentAlfAmplitude * std::cos(double(p.MomentAlfFrequency) * solution[0]));
+    return RunStatus::Finished();
+}
+
+RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
+{
+    if (RunStatus begun = BeginRun(); !begun.ok())
+        return begun;
+
+    const GimbalRunConstants* runs[] = {&Constants};
+    const lanes::GimbalLaneConstants<double> k = lanes::MakeGimbalLaneConstants<double>(runs);
+    lanes::GimbalLaneState<double> s;
+    double* solution = Integrator.Solution.data();
+    s.t = solution[0];
+    for (int i = 1; i < 5; ++i)
+        s.y[i] = solution[i];
+    // The moments as recorded are the driving terms narrowed, the inner one negated: exact both ways.
+    s.drivingBet = -double(CurMomentBet);
+    s.drivingAlf = CurMomentAlf;
+    auto keep = [&] {
+        solution[0] = s.t;
+        for (int i = 1; i < 5; ++i)
+            solution[i] = s.y[i];
+        CurMomentBet = static_cast<float>(-s.drivingBet);
+        CurMomentAlf = static_cast<float>(s.drivingAlf);
+    };
 
     const long long n = StepsPerSample();
-    const double h = p.Step;
-    const GimbalStepConstants constants(Constants);  // a local copy that the stores cannot alias
-    float momentBet = CurMomentBet, momentAlf = CurMomentAlf;
-    GimbalTimeCosines cosines;
-    const double stopTime = p.StopTime;
+    const double h = Params.Step;
+    const double stopTime = Params.StopTime;
     long long j = 0;
-    int untilPoll = CancelPollSteps;
-    while (solution[0] < stopTime) {
+    long long sincePoll = 0;
+    while (s.t < stopTime) {
         if (j >= n) {
-            RecordSample(solution[0]);
+            keep();
+            RecordSample(s.t);
             j = 0;
         }
-        const double stepStart = solution[0];
-        GimbalStep(constants, solution, h, momentBet, momentAlf, cosines);
-        CurMomentBet = momentBet;
-        CurMomentAlf = momentAlf;
-        ++j;
-        if (!(std::isfinite(solution[1]) && std::isfinite(solution[2]) && std::isfinite(solution[3])
-              && std::isfinite(solution[4]))) {
-            return RunStatus::Diverged("Расчет разошелся: решение перестало быть конечным на шаге от t = "
-                                           + Num(stepStart) + " с. Уменьшите шаг расчета."
-                                           + stepadvice::Advice(FastestRate(), Num),
-                                       stepStart);
+        // Up to the next sample.
+        long long taken = 0;
+        const unsigned bad = lanes::AdvanceGimbal(k, s, h, stopTime, std::max(n - j, 1LL), 1u, taken);
+        j += taken;
+        if (bad) {
+            keep();
+            return DivergedAt(s.stepStart);
         }
-        if (cancel && --untilPoll == 0) {
-            untilPoll = CancelPollSteps;
-            if (cancel(solution[0]))
-                return RunStatus::Cancelled("Расчет прерван при t = " + Num(solution[0]) + " с.", solution[0]);
+        sincePoll += taken;
+        if (cancel && sincePoll >= CancelPollSteps) {
+            sincePoll = 0;
+            if (cancel(s.t)) {
+                keep();
+                return RunStatus::Cancelled("Расчет прерван при t = " + Num(s.t) + " с.", s.t);
+            }
         }
     }
+    keep();
     return RunStatus::Finished();
 }
 

@@ -76,8 +76,18 @@ public:
     float CurMomentBet = 0;
     float CurMomentAlf = 0;
 
+    // The status of a run whose state stopped being finite in the step from stepStart, with advice.
+    RunStatus DivergedAt(double stepStart) const;
+
 private:
+    // Runs integrated side by side start, record and end their runs here as Calculate does.
+    friend struct GimbalEnsembleAccess;
+
     GimbalRunConstants Constants;
+
+    // Everything of a run before its first step: checks, room for the samples, initial state
+    // and constants. Refused (nothing changed) when the parameters or the memory do not allow it.
+    RunStatus BeginRun();
 
     std::size_t ExpectedSamples() const;
     void ResetExtremes();
