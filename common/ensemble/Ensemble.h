@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -43,6 +44,65 @@ inline bool ProcessorHasAvx2()
 }
 
 inline const char* CancelledMessage() { return "Расчет прерван"; }
+
+// The loop of n (2 to 4) begun runs integrated side by side, as each run's Calculate loops:
+// a sample of every running lane each stepsPerSample steps (before every step when 0), a
+// status for each lane that stops. The model supplies the lanes' shared time and:
+//   advance(steps, running, taken): up to steps steps, stopping after one that leaves a lane
+//       of running not finite; returns those lanes, taken receives the steps taken;
+//   keep(l): lane l's state into its model; record(l): its model records a sample;
+//   diverged(l): the status of lane l that has just stopped being finite.
+template <class Advance, class Keep, class Record, class Diverged>
+void DriveBlock(int n, RunStatus* statuses, const double& time, double stop, long long stepsPerSample,
+                Advance advance, Keep keep, Record record, Diverged diverged,
+                const std::function<bool(double)>& cancel, bool& cancelled)
+{
+    constexpr long long CancelPollSteps = 4096;
+    unsigned running = (1u << n) - 1;
+    auto stopRunning = [&](auto status) {
+        for (int l = 0; l < n; ++l)
+            if (running & (1u << l)) {
+                keep(l);
+                statuses[l] = status;
+            }
+        running = 0;
+    };
+    long long j = 0;
+    long long sincePoll = 0;
+    try {
+        while (running && time < stop) {
+            if (j >= stepsPerSample) {
+                j = 0;
+                for (int l = 0; l < n; ++l)
+                    if (running & (1u << l)) {
+                        keep(l);
+                        record(l);
+                    }
+            }
+            long long taken = 0;
+            const unsigned bad = advance(std::max(stepsPerSample - j, 1LL), running, taken);
+            j += taken;
+            for (int l = 0; l < n; ++l)
+                if (bad & (1u << l)) {
+                    keep(l);
+                    statuses[l] = diverged(l);
+                }
+            running &= ~bad;
+            sincePoll += taken;
+            if (cancel && sincePoll >= CancelPollSteps) {
+                sincePoll = 0;
+                if (cancel(time)) {
+                    cancelled = true;
+                    stopRunning(RunStatus::Cancelled(CancelledMessage(), time));
+                }
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        // Only reachable if a sample bound was wrong and growing a series failed.
+        stopRunning(RunStatus::Cancelled("Недостаточно памяти для отсчетов расчета", time));
+    }
+    stopRunning(RunStatus::Finished());
+}
 
 // Integrates begun runs of one step set: blocks of lanes, a lone run alone.
 //

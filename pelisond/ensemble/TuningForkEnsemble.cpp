@@ -3,7 +3,6 @@
 #include "TuningForkLaneKernels.h"
 
 #include <cstring>
-#include <new>
 
 namespace pelisond {
 
@@ -22,7 +21,6 @@ struct EnsembleAccess {
 
 namespace {
 
-constexpr long long CancelPollSteps = 4096;
 constexpr int Width = LaneBlock::Width;
 static_assert(Width == ensemble::Width);
 
@@ -81,59 +79,15 @@ struct Traits {
         };
 
         const TuningForkModel& first = *runs[0];
-        const double stop = first.Params.StopTime;
         const double h = first.Params.Step;
-        const long long T = first.StepsPerSample();
-        unsigned alive = (1u << n) - 1;
-        long long j = 0;
-        long long sincePoll = 0;
-        try {
-            while (alive && b.t < stop) {
-                if (j >= T) {
-                    j = 0;
-                    for (int l = 0; l < n; ++l)
-                        if (alive & (1u << l)) {
-                            keep(l);
-                            EnsembleAccess::Record(*runs[l]);
-                        }
-                }
-                long long taken = 0;
-                const unsigned bad = advance(constants, b, h, stop, std::max(T - j, 1LL), true, alive, taken);
-                j += taken;
-                for (int l = 0; l < n; ++l)
-                    if (bad & (1u << l)) {
-                        keep(l);
-                        statuses[l] = runs[l]->DivergedAt(b.t);
-                    }
-                alive &= ~bad;
-                sincePoll += taken;
-                if (cancel && sincePoll >= CancelPollSteps) {
-                    sincePoll = 0;
-                    if (cancel(b.t)) {
-                        cancelled = true;
-                        for (int l = 0; l < n; ++l)
-                            if (alive & (1u << l)) {
-                                keep(l);
-                                statuses[l] = RunStatus::Cancelled(ensemble::CancelledMessage(), b.t);
-                            }
-                        alive = 0;
-                    }
-                }
-            }
-        } catch (const std::bad_alloc&) {
-            // Only reachable if a sample bound was wrong and growing a series failed.
-            for (int l = 0; l < n; ++l)
-                if (alive & (1u << l)) {
-                    keep(l);
-                    statuses[l] = RunStatus::Cancelled("Недостаточно памяти для отсчетов расчета", b.t);
-                }
-            alive = 0;
-        }
-        for (int l = 0; l < n; ++l)
-            if (alive & (1u << l)) {
-                keep(l);
-                statuses[l] = RunStatus::Finished();
-            }
+        ensemble::DriveBlock(
+            n, statuses, b.t, first.Params.StopTime, first.StepsPerSample(),
+            [&](long long steps, unsigned running, long long& taken) {
+                // The last step before each sample leaves the drift the sample records.
+                return advance(constants, b, h, first.Params.StopTime, steps, true, running, taken);
+            },
+            keep, [&](int l) { EnsembleAccess::Record(*runs[l]); }, [&](int l) { return runs[l]->DivergedAt(b.t); },
+            cancel, cancelled);
     }
 };
 
