@@ -3,6 +3,7 @@
 //   bench_gimbal_run --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true
 #include "BenchRatios.h"
 #include "GimbalModel.h"
+#include "ShippedParameters.h"
 
 #include <benchmark/benchmark.h>
 #include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
@@ -14,15 +15,7 @@ using namespace veltrami;
 
 namespace {
 
-ModelParameters Shipped()
-{
-    ModelParameters p;
-    const float values[] = {0.0001f, 0.01f, 12, 1, 0.01f, 0.01f, 10, 0.0003f, 0.0004f, 0.0002f, 0.0002f, 0.0003f, 0.0015f, 1,
-                            0, 4, 20, 0, 20, 0, 0, 1.125f, 0, 0, 0, 0, 0};
-    for (std::size_t k = 0; k < ModelParameters::Count; ++k)
-        p.at(k) = values[k];
-    return p;
-}
+using bench::Shipped;
 
 void OurCalculate(benchmark::State& state)
 {

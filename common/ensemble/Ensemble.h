@@ -43,6 +43,13 @@ inline bool ProcessorHasAvx2()
 #endif
 }
 
+// The kernel that runs the lanes when `wanted` is asked for: AVX2 where the processor has it
+// and the model's AVX2 kernel was built (avx2Built), else the portable one.
+inline LaneKernel KernelFor(LaneKernel wanted, bool avx2Built)
+{
+    return wanted != LaneKernel::Portable && avx2Built && ProcessorHasAvx2() ? LaneKernel::Avx2 : LaneKernel::Portable;
+}
+
 inline const char* CancelledMessage() { return "Расчет прерван"; }
 
 // The loop of n (2 to 4) begun runs integrated side by side, as each run's Calculate loops:

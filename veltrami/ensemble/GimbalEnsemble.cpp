@@ -22,13 +22,18 @@ struct GimbalEnsembleAccess {
 
 namespace {
 
+#if GYRO_AVX2_LANES
+constexpr bool Avx2Built = true;
+#else
+constexpr bool Avx2Built = false;
+#endif
 constexpr int Width = GimbalLaneBlock::Width;
 static_assert(Width == ensemble::Width);
 
 AdvanceGimbalBlockFunction PickKernel(LaneKernel wanted)
 {
 #if GYRO_AVX2_LANES
-    if (wanted != LaneKernel::Portable && AvailableLaneKernel() == LaneKernel::Avx2)
+    if (ensemble::KernelFor(wanted, Avx2Built) == LaneKernel::Avx2)
         return AdvanceGimbalBlockAvx2;
 #else
     (void)wanted;
@@ -99,11 +104,7 @@ struct Traits {
 
 LaneKernel AvailableLaneKernel()
 {
-#if GYRO_AVX2_LANES
-    if (ensemble::ProcessorHasAvx2())
-        return LaneKernel::Avx2;
-#endif
-    return LaneKernel::Portable;
+    return ensemble::KernelFor(LaneKernel::Auto, Avx2Built);
 }
 
 std::vector<RunStatus> CalculateTogether(std::span<GimbalModel> models, const EnsembleOptions& options)
