@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ParameterValue.h"
 #include "ParameterWindow.h"
 #include "RunStatus.h"
 
@@ -40,12 +41,14 @@ void WriteFields(ParameterWindow& window, const Parameters& params)
 }
 
 // The fields back, in field order; a field that is not a number raises the conversion
-// error with the fields before it already taken.
+// error with the fields before it already taken, and one beyond the 32-bit range raises
+// parametervalue::OutOfRange naming its parameter.
 template <class Parameters>
 void ReadFields(const ParameterWindow& window, Parameters& params)
 {
     for (int k = 1; k <= static_cast<int>(Parameters::Count); ++k)
-        params.at(static_cast<std::size_t>(k - 1)) = static_cast<float>(window.Value(k));
+        params.at(static_cast<std::size_t>(k - 1))
+            = parametervalue::NarrowChecked(window.Value(k), window.Label(k).toStdString());
 }
 
 // Fields to parameters and new series for them. A refusal is reported and puts back
@@ -54,8 +57,14 @@ template <class Parameters>
 bool TakeNewParameters(Parameters& params, const std::function<void()>& read, const std::function<RunStatus()>& allocate)
 {
     const Parameters previous = params;
-    // A field that is not a number ends the handler here, before the old series are touched.
-    read();
+    // A field that is not a number ends the handler here, before the old series are touched;
+    // a value no parameter can hold is refused like a parameter set, changing nothing.
+    try {
+        read();
+    } catch (const parametervalue::OutOfRange&) {
+        params = previous;
+        throw;
+    }
     // The new series replace the old ones only once they exist; a refusal leaves the old ones.
     const RunStatus allocation = allocate();
     if (!allocation.ok()) {

@@ -1,9 +1,15 @@
 #include "RunTool.h"
 
 #include "NumberFormat.h"
+#include "ParameterValue.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
@@ -96,13 +102,16 @@ namespace {
 struct Arguments {
     bool help = false;
     bool summary = false;
+    bool strict = false;
+    double maxSeconds = 0;  // 0: no limit
     std::string dataFile;
     std::vector<std::pair<std::string, std::string>> sets;
 };
 
 void Usage(const RunToolModel& model, std::ostream& out)
 {
-    out << "Запуск: " << model.program << " [--summary] [--set ПОЛЕ=ЗНАЧЕНИЕ]... [ФАЙЛ_ДАННЫХ]\n";
+    out << "Запуск: " << model.program
+        << " [--summary] [--strict] [--max-seconds С] [--set ПОЛЕ=ЗНАЧЕНИЕ]... [ФАЙЛ_ДАННЫХ]\n";
 }
 
 void Help(const RunToolModel& model, std::ostream& out)
@@ -117,17 +126,46 @@ void Help(const RunToolModel& model, std::ostream& out)
         out << model.csvColumns[k] << (k + 1 < model.csvColumns.size() ? "," : "\n");
     out << "                     t - модельное время отсчета; числа с 17 значащими цифрами.\n"
         << "  --summary          один объект JSON: SampleCount, Capacity, Recorded, StepsPerSample,\n"
-        << "                     экстремумы каждой серии и использованные параметры (Params).\n\n"
+        << "                     экстремумы каждой серии и использованные параметры (Params).\n"
+        << "Когда стандартный поток ошибок - терминал, в нем показывается ход расчета.\n\n"
         << "Ключи:\n"
         << "  --set ПОЛЕ=ЗНАЧЕНИЕ  задать параметр по имени поля перед расчетом (можно повторять);\n"
         << "                     ЗНАЧЕНИЕ записывается с десятичной точкой.\n"
+        << "  --strict           файл данных, прочитанный не до последнего поля, - ошибка\n"
+        << "                     (без ключа - предупреждение в стандартный поток ошибок).\n"
+        << "  --max-seconds С    остановить расчет через С секунд и вывести записанные отсчеты.\n"
         << "  --help             эта справка.\n\n"
         << "Код завершения:\n"
         << "  0  расчет завершен\n"
         << "  1  файл данных не открывается (\"" << model.missingMessage << "\" и путь в стандартный поток\n"
-        << "     ошибок) или параметры отвергнуты (причина в стандартный поток ошибок)\n"
+        << "     ошибок), не является файлом параметров, прочитан не полностью при --strict, или\n"
+        << "     параметры отвергнуты (причина в стандартный поток ошибок)\n"
         << "  2  неверный вызов, неизвестное поле или неверное значение в --set\n"
-        << "  3  расчет разошелся: записанные до этого отсчеты выводятся, сообщение - в поток ошибок\n";
+        << "  3  расчет разошелся: записанные до этого отсчеты выводятся, сообщение - в поток ошибок\n"
+        << "  4  расчет остановлен сигналом (Ctrl+C, SIGINT или SIGTERM): записанные до этого\n"
+        << "     отсчеты выводятся\n"
+        << "  5  расчет остановлен по --max-seconds: записанные до этого отсчеты выводятся\n";
+}
+
+// Takes the value of an option given as "--name VALUE" or "--name=VALUE".
+bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::string_view& value, std::string& error)
+{
+    const std::string_view arg = argv[i];
+    if (arg == name) {
+        if (++i >= argc) {
+            error = std::string(name) + " требует значения";
+            return false;
+        }
+        value = argv[i];
+        return true;
+    }
+    value = arg.substr(name.size() + 1);
+    return true;
+}
+
+bool IsOption(std::string_view arg, std::string_view name)
+{
+    return arg == name || (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=');
 }
 
 bool Parse(int argc, char** argv, Arguments& args, std::string& error)
@@ -135,27 +173,37 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
     bool fileSeen = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        std::string_view value;
         if (arg == "--help" || arg == "-h") {
             args.help = true;
         } else if (arg == "--summary") {
             args.summary = true;
-        } else if (arg == "--set" || arg.starts_with("--set=")) {
-            std::string_view assignment;
-            if (arg == "--set") {
-                if (++i >= argc) {
-                    error = "--set требует ПОЛЕ=ЗНАЧЕНИЕ";
-                    return false;
-                }
-                assignment = argv[i];
-            } else {
-                assignment = arg.substr(6);
-            }
-            const auto eq = assignment.find('=');
-            if (eq == std::string_view::npos || eq == 0) {
-                error = "--set требует ПОЛЕ=ЗНАЧЕНИЕ, задано '" + std::string(assignment) + "'";
+        } else if (arg == "--strict") {
+            args.strict = true;
+        } else if (IsOption(arg, "--max-seconds")) {
+            if (!OptionValue(argc, argv, i, "--max-seconds", value, error))
+                return false;
+            try {
+                args.maxSeconds = numfmt::TextToFloat(value, ".");
+            } catch (const numfmt::ConversionError& e) {
+                error = "--max-seconds: " + std::string(e.what());
                 return false;
             }
-            args.sets.emplace_back(std::string(assignment.substr(0, eq)), std::string(assignment.substr(eq + 1)));
+            if (!(args.maxSeconds > 0) || !std::isfinite(args.maxSeconds)) {
+                error = "--max-seconds требует положительного числа секунд, задано '" + std::string(value) + "'";
+                return false;
+            }
+        } else if (IsOption(arg, "--set")) {
+            if (!OptionValue(argc, argv, i, "--set", value, error)) {
+                error = "--set требует ПОЛЕ=ЗНАЧЕНИЕ";
+                return false;
+            }
+            const auto eq = value.find('=');
+            if (eq == std::string_view::npos || eq == 0) {
+                error = "--set требует ПОЛЕ=ЗНАЧЕНИЕ, задано '" + std::string(value) + "'";
+                return false;
+            }
+            args.sets.emplace_back(std::string(value.substr(0, eq)), std::string(value.substr(eq + 1)));
         } else if (arg.starts_with("-") && arg.size() > 1) {
             error = "неизвестный ключ '" + std::string(arg) + "'";
             return false;
@@ -168,6 +216,170 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
         }
     }
     return true;
+}
+
+// Loads the data file and tells what came of it; false when the run cannot go on.
+bool Load(const RunToolModel& model, const std::string& path, bool strict, std::ostream& err)
+{
+    using Outcome = datafile::LoadReport::Outcome;
+    const datafile::LoadReport report = model.load(path);
+    if (report.outcome == Outcome::CannotOpen) {
+        err << model.missingMessage << ": " << path << "\n";
+        return false;
+    }
+    if (report.outcome == Outcome::NotRegularFile) {
+        err << model.program << ": " << path
+            << ": это не обычный файл (устройство, канал или каталог); файл параметров должен быть обычным "
+               "текстовым файлом\n";
+        return false;
+    }
+    if (report.valuesRead == 0) {
+        err << model.program << ": " << path
+            << ": в начале файла нет ни одного числа в ожидаемом виде; это не файл параметров\n";
+        return false;
+    }
+    const std::size_t count = model.fieldNames.size();
+    if (report.valuesRead < count) {
+        err << model.program << (strict ? ": ошибка: " : ": предупреждение: ") << "в файле данных " << path
+            << " прочитано " << report.valuesRead << " чисел из " << count << "; поле " << report.valuesRead + 1
+            << " (" << model.fieldNames[report.valuesRead] << ") и следующие за ним не прочитаны и равны 0\n";
+        return !strict;
+    }
+    return true;
+}
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void OnStopSignal(int signal)
+{
+    stopSignal = signal;
+}
+
+// Catches SIGINT and SIGTERM while it lives, so that a run can stop and keep what it
+// recorded; a second signal acts as usual.
+class StopSignals {
+public:
+    StopSignals()
+    {
+        stopSignal = 0;
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        sigaction(SIGINT, &action, &previousInt_);
+        sigaction(SIGTERM, &action, &previousTerm_);
+    }
+    ~StopSignals()
+    {
+        sigaction(SIGINT, &previousInt_, nullptr);
+        sigaction(SIGTERM, &previousTerm_, nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    struct sigaction previousInt_ {};
+    struct sigaction previousTerm_ {};
+};
+
+enum class StopReason { None, Signal, TimeLimit };
+
+// What a run is asked now and then: stop on a signal or at the time limit, and show the
+// progress on a terminal.
+class RunWatch {
+public:
+    RunWatch(const RunToolModel& model, double maxSeconds, std::ostream& err)
+        : model_(model), err_(err), maxSeconds_(maxSeconds), showProgress_(isatty(STDERR_FILENO) != 0),
+          from_(model.startTime()), to_(model.stopTime())
+    {
+    }
+    ~RunWatch() { ClearProgress(); }
+    RunWatch(const RunWatch&) = delete;
+    RunWatch& operator=(const RunWatch&) = delete;
+
+    bool operator()(double time)
+    {
+        if (stopSignal != 0) {
+            reason_ = StopReason::Signal;
+            return true;
+        }
+        const auto now = Clock::now();
+        if (maxSeconds_ > 0 && std::chrono::duration<double>(now - start_).count() >= maxSeconds_) {
+            reason_ = StopReason::TimeLimit;
+            return true;
+        }
+        if (showProgress_ && now - shown_ >= std::chrono::milliseconds(250)) {
+            shown_ = now;
+            const double percent = to_ > from_ ? std::clamp((time - from_) / (to_ - from_), 0.0, 1.0) * 100 : 0;
+            const numfmt::Separators point = numfmt::PointSeparators();
+            const std::string line = model_.program + ": расчет " + numfmt::FormatFixed(percent, 4, 1, point)
+                + " % (t = " + numfmt::FormatGeneral(time, 6, point) + " с из " + numfmt::FormatGeneral(to_, 6, point)
+                + " с)";
+            // Back to the line's start, the new text, and the rest of the old one erased.
+            err_ << '\r' << line << "\033[K" << std::flush;
+            onScreen_ = true;
+        }
+        return false;
+    }
+
+    StopReason reason() const { return reason_; }
+
+    void ClearProgress()
+    {
+        if (onScreen_)
+            err_ << "\r\033[K" << std::flush;
+        onScreen_ = false;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    const RunToolModel& model_;
+    std::ostream& err_;
+    double maxSeconds_;
+    bool showProgress_;
+    double from_, to_;
+    Clock::time_point start_ = Clock::now();
+    Clock::time_point shown_ = start_;
+    bool onScreen_ = false;
+    StopReason reason_ = StopReason::None;
+};
+
+int FieldIndex(const RunToolModel& model, std::string_view name)
+{
+    for (std::size_t k = 0; k < model.fieldNames.size(); ++k)
+        if (model.fieldNames[k] == name)
+            return static_cast<int>(k);
+    return -1;
+}
+
+void WriteSummary(const RunToolModel& model, std::ostream& out)
+{
+    JsonWriter json(out);
+    json.BeginObject();
+    json.Integer("SampleCount", model.sampleCount());
+    json.Integer("Capacity", model.capacity());
+    json.Integer("Recorded", model.recorded());
+    json.Integer("StepsPerSample", model.stepsPerSample());
+    model.summaryBody(json);
+    json.EndObject();
+}
+
+void WriteCsv(const RunToolModel& model, std::ostream& out)
+{
+    std::string line = "sample,t";
+    for (const std::string& column : model.csvColumns)
+        line += "," + column;
+    out << line << '\n';
+    std::vector<double> values(model.csvColumns.size());
+    const int recorded = model.recorded();
+    for (int i = 0; i < recorded; ++i) {
+        double time = 0;
+        model.sample(i, time, values);
+        line = std::to_string(i) + "," + FormatNumber17(time);
+        for (double v : values)
+            line += "," + FormatNumber17(v);
+        out << line << '\n';
+    }
 }
 
 } // namespace
@@ -188,57 +400,59 @@ int RunToolMain(int argc, char** argv, const RunToolModel& model, std::ostream& 
     }
 
     const std::string path = args.dataFile.empty() ? ExecutableDirectory() + model.dataFileName : args.dataFile;
-    if (!model.load(path)) {
-        err << model.missingMessage << ": " << path << "\n";
+    if (!Load(model, path, args.strict, err))
         return ExitError;
-    }
-    for (const auto& [field, text] : args.sets) {
+    for (const auto& [name, text] : args.sets) {
+        const int k = FieldIndex(model, name);
+        if (k < 0) {
+            err << model.program << ": --set " << name << ": неизвестное поле '" << name << "'\n";
+            return ExitUsage;
+        }
         double value = 0;
         try {
             value = numfmt::TextToFloat(text, ".");
         } catch (const numfmt::ConversionError& e) {
-            err << model.program << ": --set " << field << ": " << e.what() << "\n";
+            err << model.program << ": --set " << name << ": " << e.what() << "\n";
             return ExitUsage;
         }
-        if (std::string why = model.set(field, value); !why.empty()) {
-            err << model.program << ": --set " << field << ": " << why << "\n";
-            return ExitUsage;
+        try {
+            model.field(static_cast<std::size_t>(k)) = parametervalue::NarrowChecked(value, model.fieldLabels[k]);
+        } catch (const parametervalue::OutOfRange& e) {
+            err << model.program << ": --set " << name << ": " << e.what() << "\n";
+            return ExitError;
         }
     }
     model.roundTrip();
 
-    const RunStatus status = model.run();
+    RunStatus status;
+    StopReason stopped = StopReason::None;
+    {
+        const StopSignals signals;
+        RunWatch watch(model, args.maxSeconds, err);
+        status = model.run([&watch](double time) { return watch(time); });
+        stopped = watch.reason();
+    }
     if (status.kind == RunStatus::Kind::Refused) {
         err << status.message << "\n";
         return ExitError;
     }
 
-    if (args.summary) {
-        JsonWriter json(out);
-        json.BeginObject();
-        json.Integer("SampleCount", model.sampleCount());
-        json.Integer("Capacity", model.capacity());
-        json.Integer("Recorded", model.recorded());
-        json.Integer("StepsPerSample", model.stepsPerSample());
-        model.summaryBody(json);
-        json.EndObject();
-    } else {
-        std::string line = "sample,t";
-        for (const std::string& column : model.csvColumns)
-            line += "," + column;
-        out << line << '\n';
-        std::vector<double> values(model.csvColumns.size());
-        const int recorded = model.recorded();
-        for (int i = 0; i < recorded; ++i) {
-            double time = 0;
-            model.sample(i, time, values);
-            line = std::to_string(i) + "," + FormatNumber17(time);
-            for (double v : values)
-                line += "," + FormatNumber17(v);
-            out << line << '\n';
-        }
-    }
+    if (args.summary)
+        WriteSummary(model, out);
+    else
+        WriteCsv(model, out);
     out.flush();
+    if (status.kind == RunStatus::Kind::Cancelled && stopped != StopReason::None) {
+        const std::string at = numfmt::FormatGeneral(status.time, 6, numfmt::PointSeparators());
+        if (stopped == StopReason::TimeLimit) {
+            err << model.program << ": расчет остановлен по --max-seconds при t = " << at
+                << " с; выведены отсчеты, записанные до этого\n";
+            return ExitTimeLimit;
+        }
+        err << model.program << ": расчет остановлен сигналом при t = " << at
+            << " с; выведены отсчеты, записанные до этого\n";
+        return ExitInterrupted;
+    }
     if (!status.ok()) {
         err << status.message << "\n";
         return ExitDiverged;

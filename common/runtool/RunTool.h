@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataFileReader.h"
 #include "RunStatus.h"
 
 #include <functional>
@@ -13,7 +14,7 @@
 // RunToolModel and hands it to RunToolMain.
 namespace runtool {
 
-enum ExitStatus { ExitOk = 0, ExitError = 1, ExitUsage = 2, ExitDiverged = 3 };
+enum ExitStatus { ExitOk = 0, ExitError = 1, ExitUsage = 2, ExitDiverged = 3, ExitInterrupted = 4, ExitTimeLimit = 5 };
 
 // A minimal JSON writer for the summary: objects, numbers (17 significant digits, null when
 // not finite), integers and strings.
@@ -42,14 +43,21 @@ struct RunToolModel {
     std::string missingMessage;  // the model's "Can't find data" text
     std::string description;     // one paragraph for --help
 
-    // Loads the data file; false when it cannot be opened.
-    std::function<bool(const std::string& path)> load;
-    // Overrides one field by name before the display round trip; returns an error text or "".
-    std::function<std::string(std::string_view field, double value)> set;
+    // The parameters in file order: names as --set takes them, labels as the windows show
+    // them, and the field itself.
+    std::vector<std::string> fieldNames;
+    std::vector<std::string> fieldLabels;
+    std::function<float&(std::size_t k)> field;
+
+    // Loads the data file.
+    std::function<datafile::LoadReport(const std::string& path)> load;
     // Writes every field as displayed and reads it back.
     std::function<void()> roundTrip;
-    // Sizes the series and calculates.
-    std::function<RunStatus()> run;
+    // Model time at the start and at the end of a run with the current parameters.
+    std::function<double()> startTime;
+    std::function<double()> stopTime;
+    // Sizes the series and calculates; cancel is asked now and then whether to stop.
+    std::function<RunStatus(const std::function<bool(double time)>& cancel)> run;
 
     std::vector<std::string> csvColumns;  // after "sample,t"
     std::function<int()> recorded;

@@ -35,6 +35,8 @@ TForm1::TForm1(const std::string& dataPath)
     : DataPath(dataPath.empty() ? gyroapp::ProgramFile(QStringLiteral("pelisond.dat")) : dataPath)
 {
     setObjectName(QStringLiteral("Form1"));
+    // The model's messages show numbers as the fields do.
+    Model.MessageSeparators = gyroapp::LocaleSeparators();
     setWindowTitle(QStringLiteral("Моделирование ММГ камертонного типа"));
     // A fixed dialog border: a close box only, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -90,7 +92,7 @@ void TForm1::FormShow()
 
 bool TForm1::LoadParameters()
 {
-    return Model.LoadParameters(DataPath);
+    return static_cast<bool>(Model.LoadParameters(DataPath));
 }
 
 void TForm1::WriteParameters()

@@ -18,18 +18,18 @@ int main(int argc, char** argv)
         "Загружает 30 параметров ММГ камертонного типа, интегрирует уравнения движения методом\n"
         "Рунге-Кутты четвертого порядка с постоянным шагом и выводит записанные отсчеты вместе с\n"
         "оценкой дрейфа в градусах в час.";
+    for (const auto& row : pelisond::ParameterRows) {
+        tool.fieldNames.emplace_back(row.name);
+        tool.fieldLabels.emplace_back(row.label);
+    }
+    tool.field = [&](std::size_t k) -> float& { return model.Params.at(k); };
     tool.load = [&](const std::string& path) { return model.LoadParameters(path); };
-    tool.set = [&](std::string_view field, double value) -> std::string {
-        const int k = pelisond::FindParameter(field);
-        if (k < 0)
-            return "неизвестное поле '" + std::string(field) + "'";
-        model.Params.at(k) = static_cast<float>(value);
-        return {};
-    };
     tool.roundTrip = [&] { pelisond::RoundTripThroughDisplay(model.Params); };
-    tool.run = [&] {
+    tool.startTime = [] { return 0.0; };
+    tool.stopTime = [&] { return double(model.Params.StopTime); };
+    tool.run = [&](const std::function<bool(double)>& cancel) {
         RunStatus status = model.AllocateSeries();
-        return status.ok() ? model.Calculate() : status;
+        return status.ok() ? model.Calculate(cancel) : status;
     };
     tool.csvColumns.assign(pelisond::SeriesNames.begin(), pelisond::SeriesNames.end());
     tool.recorded = [&] { return model.Recorded(); };

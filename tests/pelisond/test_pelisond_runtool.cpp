@@ -135,6 +135,13 @@ TEST(PelisondRunTool, SetOverridesReachTheRunAndBadOnesAreRefused)
     r = RunTool("--set BaseRate=1,5 " + file);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("is not a valid floating point value"), std::string::npos) << r.err;
+    // A value no 32-bit parameter can hold is refused naming the parameter, from either source.
+    r = RunTool("--set DampX1=-1e39 " + file);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("«Коэффициент вязкого трения по X1 мкг/c»"), std::string::npos) << r.err;
+    r = RunTool("'" + DataFileWith(8, "1e39") + "'");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("«Коэффициент вязкого трения по X1 мкг/c»"), std::string::npos) << r.err;
 }
 
 } // namespace

@@ -32,6 +32,8 @@ TForm1::TForm1(const std::string& dataPath)
     : DataPath(dataPath.empty() ? gyroapp::ProgramFile(QStringLiteral("veltrami.dat")) : dataPath)
 {
     setObjectName(QStringLiteral("Form1"));
+    // The model's messages show numbers as the fields do.
+    Model.MessageSeparators = gyroapp::LocaleSeparators();
     setWindowTitle(QStringLiteral("Моделирование гироскопа с кардановым подвесом ротора"));
     setFont(gyroapp::WindowsFont(QStringLiteral("MS Sans Serif"), 11));
 
@@ -88,7 +90,7 @@ void TForm1::FormShow()
 
 bool TForm1::LoadParameters()
 {
-    return Model.LoadParameters(DataPath);
+    return static_cast<bool>(Model.LoadParameters(DataPath));
 }
 
 void TForm1::WriteParameters()

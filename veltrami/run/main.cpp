@@ -17,18 +17,18 @@ int main(int argc, char** argv)
     tool.description =
         "Загружает 27 параметров гироскопа с кардановым подвесом, интегрирует уравнения движения\n"
         "методом Рунге-Кутты четвертого порядка с постоянным шагом и выводит записанные отсчеты.";
+    for (const auto& row : veltrami::ParameterRows) {
+        tool.fieldNames.emplace_back(row.name);
+        tool.fieldLabels.emplace_back(row.label);
+    }
+    tool.field = [&](std::size_t k) -> float& { return model.Params.at(k); };
     tool.load = [&](const std::string& path) { return model.LoadParameters(path); };
-    tool.set = [&](std::string_view field, double value) -> std::string {
-        const int k = veltrami::FindParameter(field);
-        if (k < 0)
-            return "неизвестное поле '" + std::string(field) + "'";
-        model.Params.at(k) = static_cast<float>(value);
-        return {};
-    };
     tool.roundTrip = [&] { veltrami::RoundTripThroughDisplay(model.Params); };
-    tool.run = [&] {
+    tool.startTime = [&] { return double(model.Params.InitialTime); };
+    tool.stopTime = [&] { return double(model.Params.StopTime); };
+    tool.run = [&](const std::function<bool(double)>& cancel) {
         RunStatus status = model.AllocateSeries();
-        return status.ok() ? model.Calculate() : status;
+        return status.ok() ? model.Calculate(cancel) : status;
     };
     tool.csvColumns = {"AlfDot", "BetDot", "Alf", "Bet", "MomentBet", "MomentAlf"};
     tool.recorded = [&] { return model.Recorded(); };
