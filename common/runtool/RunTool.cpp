@@ -1,7 +1,8 @@
 #include "RunTool.h"
 
 #include "NumberFormat.h"
-#include "ParameterValue.h"
+
+#include <nlohmann/json.hpp>
 
 #include <unistd.h>
 
@@ -23,68 +24,6 @@ std::string FormatNumber17(double value)
     return std::string(buffer, result.ptr);
 }
 
-void JsonWriter::Key(std::string_view key)
-{
-    if (depth_ > 0) {
-        if (!first_.back())
-            out_ << ',';
-        first_.back() = false;
-        out_ << '\n' << std::string(2 * depth_, ' ');
-    }
-    if (!key.empty() || depth_ > 0)
-        out_ << '"' << key << "\": ";
-}
-
-void JsonWriter::BeginObject(std::string_view key)
-{
-    Key(key);
-    out_ << '{';
-    first_.push_back(true);
-    ++depth_;
-}
-
-void JsonWriter::EndObject()
-{
-    --depth_;
-    const bool empty = first_.back();
-    first_.pop_back();
-    if (!empty)
-        out_ << '\n' << std::string(2 * depth_, ' ');
-    out_ << '}';
-    if (depth_ == 0)
-        out_ << '\n';
-}
-
-void JsonWriter::Number(std::string_view key, double value)
-{
-    Key(key);
-    if (std::isfinite(value))
-        out_ << FormatNumber17(value);
-    else
-        out_ << "null";
-}
-
-void JsonWriter::Integer(std::string_view key, long long value)
-{
-    Key(key);
-    out_ << value;
-}
-
-void JsonWriter::String(std::string_view key, std::string_view value)
-{
-    Key(key);
-    out_ << '"';
-    for (char c : value) {
-        if (c == '"' || c == '\\')
-            out_ << '\\' << c;
-        else if (c == '\n')
-            out_ << "\\n";
-        else
-            out_ << c;
-    }
-    out_ << '"';
-}
-
 std::string ExecutableDirectory()
 {
     std::error_code error;
@@ -99,6 +38,18 @@ std::string ExecutableDirectory()
 
 namespace {
 
+std::string Program(const gyromodel::SimulationModel& model)
+{
+    return std::string(model.Name()) + "-run";
+}
+
+// The value of the named field, or 0 when the model has none (a run that starts at t = 0).
+double FieldOrZero(const gyromodel::SimulationModel& model, std::string_view name)
+{
+    const int k = model.FindParameter(name);
+    return k < 0 ? 0.0 : model.Parameter(static_cast<std::size_t>(k));
+}
+
 struct Arguments {
     bool help = false;
     bool summary = false;
@@ -108,22 +59,23 @@ struct Arguments {
     std::vector<std::pair<std::string, std::string>> sets;
 };
 
-void Usage(const RunToolModel& model, std::ostream& out)
+void Usage(const std::string& program, std::ostream& out)
 {
-    out << "Запуск: " << model.program
+    out << "Запуск: " << program
         << " [--summary] [--strict] [--max-seconds С] [--set ПОЛЕ=ЗНАЧЕНИЕ]... [ФАЙЛ_ДАННЫХ]\n";
 }
 
-void Help(const RunToolModel& model, std::ostream& out)
+void Help(const gyromodel::SimulationModel& model, const ToolText& tool, std::ostream& out)
 {
-    Usage(model, out);
-    out << "\n" << model.description << "\n\n"
-        << "Без ФАЙЛА_ДАННЫХ читается " << model.dataFileName << " из каталога программы. Перед расчетом\n"
+    Usage(Program(model), out);
+    out << "\n" << tool.description << "\n\n"
+        << "Без ФАЙЛА_ДАННЫХ читается " << model.DataFileName() << " из каталога программы. Перед расчетом\n"
         << "параметры записываются так, как их показывает окно параметров, и читаются обратно.\n\n"
         << "Вывод (стандартный вывод):\n"
         << "  без --summary      CSV записанных отсчетов: sample,t,";
-    for (std::size_t k = 0; k < model.csvColumns.size(); ++k)
-        out << model.csvColumns[k] << (k + 1 < model.csvColumns.size() ? "," : "\n");
+    const auto columns = model.SeriesNames();
+    for (std::size_t k = 0; k < columns.size(); ++k)
+        out << columns[k] << (k + 1 < columns.size() ? "," : "\n");
     out << "                     t - модельное время отсчета; числа с 17 значащими цифрами.\n"
         << "  --summary          один объект JSON: SampleCount, Capacity, Recorded, StepsPerSample,\n"
         << "                     экстремумы каждой серии и использованные параметры (Params).\n"
@@ -137,7 +89,7 @@ void Help(const RunToolModel& model, std::ostream& out)
         << "  --help             эта справка.\n\n"
         << "Код завершения:\n"
         << "  0  расчет завершен\n"
-        << "  1  файл данных не открывается (\"" << model.missingMessage << "\" и путь в стандартный поток\n"
+        << "  1  файл данных не открывается (\"" << model.MissingDataMessage() << "\" и путь в стандартный поток\n"
         << "     ошибок), не является файлом параметров, прочитан не полностью при --strict, или\n"
         << "     параметры отвергнуты (причина в стандартный поток ошибок)\n"
         << "  2  неверный вызов, неизвестное поле или неверное значение в --set\n"
@@ -219,30 +171,30 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
 }
 
 // Loads the data file and tells what came of it; false when the run cannot go on.
-bool Load(const RunToolModel& model, const std::string& path, bool strict, std::ostream& err)
+bool Load(gyromodel::SimulationModel& model, const std::string& path, bool strict, std::ostream& err)
 {
     using Outcome = datafile::LoadReport::Outcome;
-    const datafile::LoadReport report = model.load(path);
+    const datafile::LoadReport report = model.Load(path);
     if (report.outcome == Outcome::CannotOpen) {
-        err << model.missingMessage << ": " << path << "\n";
+        err << model.MissingDataMessage() << ": " << path << "\n";
         return false;
     }
     if (report.outcome == Outcome::NotRegularFile) {
-        err << model.program << ": " << path
+        err << Program(model) << ": " << path
             << ": это не обычный файл (устройство, канал или каталог); файл параметров должен быть обычным "
                "текстовым файлом\n";
         return false;
     }
     if (report.valuesRead == 0) {
-        err << model.program << ": " << path
+        err << Program(model) << ": " << path
             << ": в начале файла нет ни одного числа в ожидаемом виде; это не файл параметров\n";
         return false;
     }
-    const std::size_t count = model.fieldNames.size();
+    const std::size_t count = model.ParameterCount();
     if (report.valuesRead < count) {
-        err << model.program << (strict ? ": ошибка: " : ": предупреждение: ") << "в файле данных " << path
+        err << Program(model) << (strict ? ": ошибка: " : ": предупреждение: ") << "в файле данных " << path
             << " прочитано " << report.valuesRead << " чисел из " << count << "; поле " << report.valuesRead + 1
-            << " (" << model.fieldNames[report.valuesRead] << ") и следующие за ним не прочитаны и равны 0\n";
+            << " (" << model.ParameterName(report.valuesRead) << ") и следующие за ним не прочитаны и равны 0\n";
         return !strict;
     }
     return true;
@@ -288,9 +240,9 @@ enum class StopReason { None, Signal, TimeLimit };
 // progress on a terminal.
 class RunWatch {
 public:
-    RunWatch(const RunToolModel& model, double maxSeconds, std::ostream& err)
-        : model_(model), err_(err), maxSeconds_(maxSeconds), showProgress_(isatty(STDERR_FILENO) != 0),
-          from_(model.startTime()), to_(model.stopTime())
+    RunWatch(const gyromodel::SimulationModel& model, double maxSeconds, std::ostream& err)
+        : program_(Program(model)), err_(err), maxSeconds_(maxSeconds), showProgress_(isatty(STDERR_FILENO) != 0),
+          from_(FieldOrZero(model, "InitialTime")), to_(FieldOrZero(model, "StopTime"))
     {
     }
     ~RunWatch() { ClearProgress(); }
@@ -312,7 +264,7 @@ public:
             shown_ = now;
             const double percent = to_ > from_ ? std::clamp((time - from_) / (to_ - from_), 0.0, 1.0) * 100 : 0;
             const numfmt::Separators point = numfmt::PointSeparators();
-            const std::string line = model_.program + ": расчет " + numfmt::FormatFixed(percent, 4, 1, point)
+            const std::string line = program_ + ": расчет " + numfmt::FormatFixed(percent, 4, 1, point)
                 + " % (t = " + numfmt::FormatGeneral(time, 6, point) + " с из " + numfmt::FormatGeneral(to_, 6, point)
                 + " с)";
             // Back to the line's start, the new text, and the rest of the old one erased.
@@ -333,7 +285,7 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    const RunToolModel& model_;
+    std::string program_;
     std::ostream& err_;
     double maxSeconds_;
     bool showProgress_;
@@ -344,92 +296,107 @@ private:
     StopReason reason_ = StopReason::None;
 };
 
-int FieldIndex(const RunToolModel& model, std::string_view name)
+// The summary's numbers: whole values as integers (as they were always written), values that
+// are not finite as null.
+nlohmann::ordered_json Number(double value)
 {
-    for (std::size_t k = 0; k < model.fieldNames.size(); ++k)
-        if (model.fieldNames[k] == name)
-            return static_cast<int>(k);
-    return -1;
+    if (!std::isfinite(value))
+        return nullptr;
+    if (value == std::trunc(value) && std::fabs(value) < 9.0e15 && !(value == 0 && std::signbit(value)))
+        return static_cast<long long>(value);
+    return value;
 }
 
-void WriteSummary(const RunToolModel& model, std::ostream& out)
+void WriteSummary(const gyromodel::SimulationModel& model, const ToolText& tool, std::ostream& out)
 {
-    JsonWriter json(out);
-    json.BeginObject();
-    json.Integer("SampleCount", model.sampleCount());
-    json.Integer("Capacity", model.capacity());
-    json.Integer("Recorded", model.recorded());
-    json.Integer("StepsPerSample", model.stepsPerSample());
-    model.summaryBody(json);
-    json.EndObject();
+    nlohmann::ordered_json summary;
+    summary["SampleCount"] = model.SampleCount();
+    summary["Capacity"] = model.Capacity();
+    summary["Recorded"] = model.Recorded();
+    summary["StepsPerSample"] = model.StepsPerSample();
+    if (tool.flatExtremes.empty()) {
+        nlohmann::ordered_json& extremes = summary["Extremes"] = nlohmann::ordered_json::object();
+        const auto names = model.SeriesNames();
+        for (std::size_t s = 0; s < names.size(); ++s) {
+            const gyromodel::Extremes e = model.SeriesExtremes(static_cast<int>(s));
+            nlohmann::ordered_json& range = extremes[std::string(names[s])];
+            range["Max"] = Number(e.max);
+            range["Min"] = Number(e.min);
+        }
+    } else {
+        for (std::string_view name : tool.flatExtremes) {
+            const gyromodel::Extremes e = model.SeriesExtremes(model.FindSeries(name));
+            summary[std::string(name) + "Min"] = Number(e.min);
+            summary[std::string(name) + "Max"] = Number(e.max);
+        }
+    }
+    nlohmann::ordered_json& params = summary["Params"] = nlohmann::ordered_json::object();
+    for (std::size_t k = 0; k < model.ParameterCount(); ++k)
+        params[std::string(model.ParameterName(k))] = Number(model.Parameter(k));
+    out << summary.dump(2) << '\n';
 }
 
-void WriteCsv(const RunToolModel& model, std::ostream& out)
+void WriteCsv(const gyromodel::SimulationModel& model, std::ostream& out)
 {
+    const auto names = model.SeriesNames();
     std::string line = "sample,t";
-    for (const std::string& column : model.csvColumns)
-        line += "," + column;
+    for (std::string_view column : names)
+        line += "," + std::string(column);
     out << line << '\n';
-    std::vector<double> values(model.csvColumns.size());
-    const int recorded = model.recorded();
+    const int recorded = model.Recorded();
     for (int i = 0; i < recorded; ++i) {
-        double time = 0;
-        model.sample(i, time, values);
-        line = std::to_string(i) + "," + FormatNumber17(time);
-        for (double v : values)
-            line += "," + FormatNumber17(v);
+        line = std::to_string(i) + "," + FormatNumber17(model.SampleTime(i));
+        for (int s = 0; s < static_cast<int>(names.size()); ++s)
+            line += "," + FormatNumber17(model.SeriesValue(s, i));
         out << line << '\n';
     }
 }
 
 } // namespace
 
-int RunToolMain(int argc, char** argv, const RunToolModel& model, std::ostream& out, std::ostream& err)
+int RunToolMain(int argc, char** argv, gyromodel::SimulationModel& model, const ToolText& tool, std::ostream& out,
+                std::ostream& err)
 {
+    const std::string program = Program(model);
     Arguments args;
     std::string error;
     if (!Parse(argc, argv, args, error)) {
-        err << model.program << ": " << error << "\n";
-        Usage(model, err);
-        err << "Справка: " << model.program << " --help\n";
+        err << program << ": " << error << "\n";
+        Usage(program, err);
+        err << "Справка: " << program << " --help\n";
         return ExitUsage;
     }
     if (args.help) {
-        Help(model, out);
+        Help(model, tool, out);
         return ExitOk;
     }
 
-    const std::string path = args.dataFile.empty() ? ExecutableDirectory() + model.dataFileName : args.dataFile;
+    const std::string path
+        = args.dataFile.empty() ? ExecutableDirectory() + std::string(model.DataFileName()) : args.dataFile;
     if (!Load(model, path, args.strict, err))
         return ExitError;
     for (const auto& [name, text] : args.sets) {
-        const int k = FieldIndex(model, name);
-        if (k < 0) {
-            err << model.program << ": --set " << name << ": неизвестное поле '" << name << "'\n";
-            return ExitUsage;
-        }
         double value = 0;
         try {
             value = numfmt::TextToFloat(text, ".");
         } catch (const numfmt::ConversionError& e) {
-            err << model.program << ": --set " << name << ": " << e.what() << "\n";
+            err << program << ": --set " << name << ": " << e.what() << "\n";
             return ExitUsage;
         }
-        try {
-            model.field(static_cast<std::size_t>(k)) = parametervalue::NarrowChecked(value, model.fieldLabels[k]);
-        } catch (const parametervalue::OutOfRange& e) {
-            err << model.program << ": --set " << name << ": " << e.what() << "\n";
-            return ExitError;
+        // A value beyond the 32-bit range is held as an infinity, and the run refuses it naming the field.
+        if (std::string why = model.SetParameter(name, value); !why.empty()) {
+            err << program << ": --set " << name << ": " << why << "\n";
+            return ExitUsage;
         }
     }
-    model.roundTrip();
+    model.RoundTripThroughDisplay();
 
     RunStatus status;
     StopReason stopped = StopReason::None;
     {
         const StopSignals signals;
         RunWatch watch(model, args.maxSeconds, err);
-        status = model.run([&watch](double time) { return watch(time); });
+        status = model.Run([&watch](double time) { return watch(time); });
         stopped = watch.reason();
     }
     if (status.kind == RunStatus::Kind::Refused) {
@@ -438,18 +405,18 @@ int RunToolMain(int argc, char** argv, const RunToolModel& model, std::ostream& 
     }
 
     if (args.summary)
-        WriteSummary(model, out);
+        WriteSummary(model, tool, out);
     else
         WriteCsv(model, out);
     out.flush();
     if (status.kind == RunStatus::Kind::Cancelled && stopped != StopReason::None) {
         const std::string at = numfmt::FormatGeneral(status.time, 6, numfmt::PointSeparators());
         if (stopped == StopReason::TimeLimit) {
-            err << model.program << ": расчет остановлен по --max-seconds при t = " << at
+            err << program << ": расчет остановлен по --max-seconds при t = " << at
                 << " с; выведены отсчеты, записанные до этого\n";
             return ExitTimeLimit;
         }
-        err << model.program << ": расчет остановлен сигналом при t = " << at
+        err << program << ": расчет остановлен сигналом при t = " << at
             << " с; выведены отсчеты, записанные до этого\n";
         return ExitInterrupted;
     }

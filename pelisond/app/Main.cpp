@@ -85,25 +85,23 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
-    gyroapp::LoadAtStart(QStringLiteral("Can't find data!"), [this] { return LoadParameters(); },
-                         [this] { WriteParameters(); }, [this] { ReadParameters(); },
-                         [this] { return Model.AllocateSeries(); });
+    gyroapp::LoadAtStart(Simulation, DataPath, *Form3);
 }
 
 bool TForm1::LoadParameters()
 {
-    return static_cast<bool>(Model.LoadParameters(DataPath));
+    return static_cast<bool>(Simulation.Load(DataPath));
 }
 
 void TForm1::WriteParameters()
 {
-    gyroapp::WriteFields(*Form3, Params);
+    gyroapp::WriteFields(*Form3, Simulation);
 }
 
 void TForm1::ReadParameters()
 {
     // SampleCount is left to AllocateSeries, so that it changes only together with the series.
-    gyroapp::ReadFields(*Form3, Params);
+    gyroapp::ReadFields(*Form3, Simulation);
 }
 
 bool TForm1::Calculate()
@@ -114,7 +112,7 @@ bool TForm1::Calculate()
 
 void TForm1::Recalculate()
 {
-    if (gyroapp::TakeNewParameters(Params, [this] { ReadParameters(); }, [this] { return Model.AllocateSeries(); }))
+    if (gyroapp::TakeNewParameters(Simulation, *Form3))
         Calculate();
 }
 

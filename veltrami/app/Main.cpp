@@ -83,24 +83,22 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
-    gyroapp::LoadAtStart(QStringLiteral("Can't find data"), [this] { return LoadParameters(); },
-                         [this] { WriteParameters(); }, [this] { ReadParameters(); },
-                         [this] { return Model.AllocateSeries(); });
+    gyroapp::LoadAtStart(Simulation, DataPath, *Form3);
 }
 
 bool TForm1::LoadParameters()
 {
-    return static_cast<bool>(Model.LoadParameters(DataPath));
+    return static_cast<bool>(Simulation.Load(DataPath));
 }
 
 void TForm1::WriteParameters()
 {
-    gyroapp::WriteFields(*Form3, Params);
+    gyroapp::WriteFields(*Form3, Simulation);
 }
 
 void TForm1::ReadParameters()
 {
-    gyroapp::ReadFields(*Form3, Params);
+    gyroapp::ReadFields(*Form3, Simulation);
 }
 
 bool TForm1::Calculate()
@@ -111,7 +109,7 @@ bool TForm1::Calculate()
 
 void TForm1::Recalculate()
 {
-    if (gyroapp::TakeNewParameters(Params, [this] { ReadParameters(); }, [this] { return Model.AllocateSeries(); }))
+    if (gyroapp::TakeNewParameters(Simulation, *Form3))
         Calculate();
 }
 
