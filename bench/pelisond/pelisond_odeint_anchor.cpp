@@ -3,7 +3,7 @@
 // evaluated in full (drift estimate and cosine) at every stage, as the equations define it.
 // A yardstick for timing the whole pelisond-run process; not installed.
 #include "RunTool.h"
-#include "TuningForkModel.h"
+#include "TuningForkSimulation.h"
 
 #include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
 
@@ -12,13 +12,14 @@
 
 using namespace pelisond;
 
-int main(int argc, char** argv)
-{
-    TuningForkModel model;
-    std::array<std::vector<double>, SeriesCount> series;
-    std::vector<double> time;
+namespace {
 
-    auto run = [&]() -> RunStatus {
+// The model's own run replaced by Odeint's; everything else is pelisond-run's.
+class OdeintAnchor : public TuningForkSimulation {
+public:
+    RunStatus Calculate(const gyromodel::CancelCheck& = {}) override
+    {
+        TuningForkModel& model = Model();
         if (std::string why = model.CheckParameters(); !why.empty())
             return RunStatus::Refused(why);
         const ResonanceStiffnesses s = ComputeResonanceStiffnesses(model.Params);
@@ -30,9 +31,13 @@ int main(int argc, char** argv)
         double drift = 0;
         auto rhs = [&](const State& y, State& f, double) { drift = RightHandSide(c, y.data(), f.data()); };
         boost::numeric::odeint::runge_kutta4<State> stepper;
-        for (auto& v : series)
+        for (auto& v : model.Series) {
+            v.clear();
             v.reserve(model.NominalCapacity() + 2);
-        time.reserve(model.NominalCapacity() + 2);
+        }
+        model.Time.clear();
+        model.Time.reserve(model.NominalCapacity() + 2);
+        model.RecordedCount = 0;
         State y{};
         y[sX1] = -c.L;
         y[sX2] = c.L;
@@ -41,14 +46,15 @@ int main(int argc, char** argv)
             const double values[SeriesCount] = {y[sFi], y[sFiDot], y[sX1] + L, y[sX2] - L, y[sY1], y[sY2],
                                                 y[sX1Dot], y[sX2Dot], y[sY1Dot], y[sY2Dot], d};
             for (int k = 0; k < SeriesCount; ++k) {
-                series[k].push_back(values[k]);
-                SeriesExtremes& e = model.Extremes[k];
+                model.Series[k].push_back(values[k]);
+                pelisond::SeriesExtremes& e = model.Extremes[k];
                 if (e.Min > values[k])
                     e.Min = float(values[k]);
                 if (e.Max < values[k])
                     e.Max = float(values[k]);
             }
-            time.push_back(y[sT]);
+            model.Time.push_back(y[sT]);
+            ++model.RecordedCount;
         };
         model.Extremes = {};
         record(0);
@@ -64,34 +70,17 @@ int main(int argc, char** argv)
             ++j;
         }
         model.SampleCount = static_cast<int>(model.NominalSampleCount());
+        model.Calculated = true;
         return RunStatus::Finished();
-    };
+    }
+};
 
-    runtool::RunToolModel tool;
-    tool.program = "pelisond-odeint-anchor";
-    tool.dataFileName = "pelisond.dat";
-    tool.missingMessage = "Can't find data!";
-    tool.load = [&](const std::string& path) { return model.LoadParameters(path); };
-    tool.set = [&](std::string_view field, double value) -> std::string {
-        const int k = FindParameter(field);
-        if (k < 0)
-            return "unknown field";
-        model.Params.at(k) = static_cast<float>(value);
-        return {};
-    };
-    tool.roundTrip = [&] { RoundTripThroughDisplay(model.Params); };
-    tool.run = run;
-    tool.csvColumns.assign(SeriesNames.begin(), SeriesNames.end());
-    tool.recorded = [&] { return static_cast<int>(time.size()); };
-    tool.sample = [&](int i, double& t, std::vector<double>& v) {
-        t = time[i];
-        v.resize(SeriesCount);
-        for (int k = 0; k < SeriesCount; ++k)
-            v[k] = series[k][i];
-    };
-    tool.sampleCount = [&] { return model.SampleCount; };
-    tool.capacity = [&] { return model.NominalCapacity(); };
-    tool.stepsPerSample = [&] { return model.StepsPerSample(); };
-    tool.summaryBody = [](runtool::JsonWriter&) {};
-    return runtool::RunToolMain(argc, argv, tool, std::cout, std::cerr);
+} // namespace
+
+int main(int argc, char** argv)
+{
+    OdeintAnchor model;
+    runtool::ToolText tool;
+    tool.description = "pelisond-run с интегрированием Boost.Odeint (эталон для замеров скорости).";
+    return runtool::RunToolMain(argc, argv, model, tool, std::cout, std::cerr);
 }

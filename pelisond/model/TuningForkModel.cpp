@@ -1,8 +1,8 @@
 #include "TuningForkModel.h"
 #include "TuningForkLanes.h"
 
-#include "DataFileReader.h"
-#include "NumberFormat.h"
+#include "ParameterValue.h"
+#include "RunLimits.h"
 #include "StepAdvice.h"
 
 #include <algorithm>
@@ -17,17 +17,10 @@ namespace {
 // Keeps T from losing one when PrintStep is a whole multiple of Step (0.00003f / 0.000003f
 // is 9.9999994 in extended precision).
 constexpr double StepsPerSampleFactor = 1.0000001;
-// Beyond this many samples per series the run is refused before any allocation is tried.
-constexpr long long MaxSamples = 100'000'000;
+// Eleven series and the time of each sample, 8 bytes each.
+constexpr long double BytesPerSample = (SeriesCount + 1) * sizeof(double);
 // Steps between two questions whether to cancel.
 constexpr long long CancelPollSteps = 4096;
-
-std::string Trimmed(std::string_view text)
-{
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return std::string(text);
-}
 
 } // namespace
 
@@ -205,20 +198,20 @@ void StateDerivatives(const RunConstants& c, const double* y, double* f, DriveCo
     Derivatives<false>(c, y, f, memo);
 }
 
-bool TuningForkModel::LoadParameters(const std::string& path, std::size_t* valuesRead)
+datafile::LoadReport TuningForkModel::LoadParameters(const std::string& path)
 {
-    std::string text;
-    if (!datafile::ReadFileText(path, text))
-        return false;
     std::array<float, ModelParameters::Count> values;
     for (std::size_t k = 0; k < values.size(); ++k)
         values[k] = Params.at(k);
-    const std::size_t n = datafile::ReadCommaSeparated(text, values);
+    const datafile::LoadReport report = datafile::ReadParameterFile(path, values);
     for (std::size_t k = 0; k < values.size(); ++k)
         Params.at(k) = values[k];
-    if (valuesRead)
-        *valuesRead = n;
-    return true;
+    return report;
+}
+
+std::string TuningForkModel::Num(double value) const
+{
+    return numfmt::FormatGeneral(value, 6, MessageSeparators);
 }
 
 long long TuningForkModel::StepsPerSample() const
@@ -246,7 +239,7 @@ long long TuningForkModel::NominalCapacity() const
     return static_cast<long long>(q);
 }
 
-long long TuningForkModel::SamplesToReserve() const
+long double TuningForkModel::SamplesToReserve() const
 {
     const double stop = Params.StopTime, h = Params.Step;
     if (!(stop > 0))
@@ -256,10 +249,7 @@ long long TuningForkModel::SamplesToReserve() const
     const double ulp = std::nextafter(stop, INFINITY) - stop;
     const long double steps = std::floor(static_cast<long double>(stop) / (h - 2 * ulp)) + 2;
     const long long T = std::max(StepsPerSample(), 1LL);
-    const long double samples = 1 + std::floor(steps / T) + 1;
-    if (samples > MaxSamples)
-        return -1;
-    return static_cast<long long>(samples);
+    return 1 + std::floor(steps / T) + 1;
 }
 
 std::string TuningForkModel::CheckParameters() const
@@ -267,17 +257,13 @@ std::string TuningForkModel::CheckParameters() const
     const ModelParameters& p = Params;
     for (std::size_t k = 0; k < ModelParameters::Count; ++k)
         if (!std::isfinite(p.at(k)))
-            return "Значение параметра «" + Trimmed(ParameterRows[k].label) + "» не является конечным числом";
+            return parametervalue::OutOfRangeMessage(ParameterRows[k].label);
     if (!(p.Step > 0))
         return "Шаг расчета должен быть положительным";
     if (!(p.PrintStep > 0))
         return "Шаг печати должен быть положительным";
-    if (p.StopTime > 0) {
-        const double stop = p.StopTime;
-        const double ulp = std::nextafter(stop, INFINITY) - stop;
-        if (!(p.Step > 8 * ulp))
-            return "Шаг расчета слишком мал: время расчета не продвигается к времени остановки счета";
-    }
+    if (p.StopTime > 0 && !runlimits::StepMovesTime(p.Step, p.StopTime))
+        return "Шаг расчета слишком мал: время расчета не продвигается к времени остановки счета";
     if (p.Mass1 == 0)
         return "Масса первого колеблющегося ЧЭ должна быть ненулевой";
     if (p.Mass2 == 0)
@@ -315,9 +301,7 @@ std::string TuningForkModel::CheckParameters() const
     const long long count = NominalSampleCount();
     if (count > INT_MAX || count < INT_MIN)
         return "Шаг печати слишком мал для времени остановки счета: слишком много отсчетов";
-    if (SamplesToReserve() < 0)
-        return "Слишком много отсчетов для хранения: увеличьте шаг печати или уменьшите время остановки счета";
-    return {};
+    return runlimits::SeriesMemoryRefusal(SamplesToReserve() * BytesPerSample, [this](double v) { return Num(v); });
 }
 
 double TuningForkModel::FastestRate() const
@@ -372,7 +356,7 @@ RunStatus TuningForkModel::AllocateSeries()
 {
     if (std::string why = CheckParameters(); !why.empty())
         return RunStatus::Refused(std::move(why));
-    const long long n = SamplesToReserve();
+    const auto n = static_cast<long long>(SamplesToReserve());
     std::array<std::vector<double>, SeriesCount> series;
     std::vector<double> time;
     try {
@@ -424,9 +408,9 @@ void TuningForkModel::RecordSample()
 
 RunStatus TuningForkModel::DivergedAt(double time) const
 {
-    const auto format = [](double v) { return numfmt::FormatGeneral(v, 6, numfmt::PointSeparators()); };
-    return RunStatus::Diverged("Расчет остановлен: решение перестало быть конечным при t = " + format(time)
-                                   + " с. Уменьшите шаг расчета." + stepadvice::Advice(FastestRate(), format),
+    return RunStatus::Diverged("Расчет остановлен: решение перестало быть конечным при t = " + Num(time)
+                                   + " с. Уменьшите шаг расчета."
+                                   + stepadvice::Advice(FastestRate(), Params.Step, [this](double v) { return Num(v); }),
                                time);
 }
 
