@@ -1,7 +1,11 @@
-// The nominal 39,667-step tuning-fork run: our stage-by-stage integrator against Boost.Odeint's
-// runge_kutta4 stepping the same right-hand side with the same step and sampling; then the
-// cost of one right-hand side and the machine's scalar floating-point rate to set it against.
+// The nominal 39,667-step tuning-fork run: our run against Boost.Odeint's runge_kutta4
+// stepping the right-hand side as defined with the same step and sampling; then the cost of
+// one right-hand side and the machine's scalar floating-point rate to set it against.
+//   bench_pelisond_run --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true
 #include "TuningForkModel.h"
+
+#include "BenchRatios.h"
+#include "NominalParameters.h"
 
 #include <benchmark/benchmark.h>
 #include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
@@ -15,17 +19,7 @@ using namespace pelisond;
 
 namespace {
 
-ModelParameters Nominal()
-{
-    ModelParameters p;
-    const float values[] = {0.000003f, 0.00003f, 0.119f, 500, 1500, 0.0000042f, 0.000001f, 0.2f, 49500, 49500,
-                            1150000000, 62000000000.0f, 62800, 1, 0, 0, 39.4f, 39.4f, 1.2f, 951e15f,
-                            1554e8f, 1554e8f, 6448e8f, 6448e8f, 90000, 90000, 0, 0, 0, 0};
-    for (std::size_t k = 0; k < ModelParameters::Count; ++k)
-        p.at(k) = values[k];
-    RoundTripThroughDisplay(p);
-    return p;
-}
+using bench::Nominal;
 
 void OurCalculate(benchmark::State& state)
 {
@@ -174,7 +168,7 @@ void ScalarFlopsDependent(benchmark::State& state)
 
 } // namespace
 
-double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+using benchratios::Min;
 
 BENCHMARK(OurCalculate)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Min);
 BENCHMARK(OdeintRungeKutta4<false>)->Name("OdeintRungeKutta4")->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Min);
@@ -183,4 +177,10 @@ BENCHMARK(RightHandSideOnce)->ComputeStatistics("min", Min);
 BENCHMARK(CosineOnce)->ComputeStatistics("min", Min);
 BENCHMARK(ScalarFlopsIndependent)->ComputeStatistics("min", Min);
 BENCHMARK(ScalarFlopsDependent)->ComputeStatistics("min", Min);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv)
+{
+    return benchratios::Main(argc, argv,
+                             {{"OurCalculate", "OdeintRungeKutta4", "goal: at most 0.8"},
+                              {"OurCalculate", "OdeintRungeKutta4Lazy", "Odeint given our drift and cosine shortcuts"}});
+}

@@ -1,6 +1,9 @@
-// The shipped 120,000-step gimbal run: our stage-by-stage integrator against Boost.Odeint's
-// runge_kutta4 stepping the same equations with the same step and sampling.
+// The shipped 120,000-step gimbal run: our run against Boost.Odeint's runge_kutta4 stepping
+// the equations as defined with the same step and sampling.
+//   bench_gimbal_run --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true
+#include "BenchRatios.h"
 #include "GimbalModel.h"
+#include "ShippedParameters.h"
 
 #include <benchmark/benchmark.h>
 #include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
@@ -12,15 +15,7 @@ using namespace veltrami;
 
 namespace {
 
-ModelParameters Shipped()
-{
-    ModelParameters p;
-    const float values[] = {0.0001f, 0.01f, 12, 1, 0.01f, 0.01f, 10, 0.0003f, 0.0004f, 0.0002f, 0.0002f, 0.0003f, 0.0015f, 1,
-                            0, 4, 20, 0, 20, 0, 0, 1.125f, 0, 0, 0, 0, 0};
-    for (std::size_t k = 0; k < ModelParameters::Count; ++k)
-        p.at(k) = values[k];
-    return p;
-}
+using bench::Shipped;
 
 void OurCalculate(benchmark::State& state)
 {
@@ -76,7 +71,13 @@ void OdeintRungeKutta4(benchmark::State& state, bool memo)
 
 } // namespace
 
-BENCHMARK(OurCalculate)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OdeintRungeKutta4, AsWritten, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OdeintRungeKutta4, WithCosineMemo, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+BENCHMARK(OurCalculate)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", benchratios::Min);
+BENCHMARK_CAPTURE(OdeintRungeKutta4, AsWritten, false)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", benchratios::Min);
+BENCHMARK_CAPTURE(OdeintRungeKutta4, WithCosineMemo, true)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", benchratios::Min);
+
+int main(int argc, char** argv)
+{
+    return benchratios::Main(argc, argv,
+                             {{"OurCalculate", "OdeintRungeKutta4/AsWritten", "goal: at most 0.8"},
+                              {"OurCalculate", "OdeintRungeKutta4/WithCosineMemo", "Odeint given our cosine shortcut"}});
+}

@@ -2,10 +2,10 @@
 
 #include "ParameterWindow.h"
 #include "RunStatus.h"
+#include "SimulationModel.h"
 
 #include <QString>
 
-#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -27,44 +27,21 @@ void RunAtFirstShow(bool& shown, const QShowEvent* event, const std::function<vo
 void NotifyIfRefused(const RunStatus& status);
 
 // The start-up: the data file into the parameters, they into the fields and back, and
-// the first series. Without the data file there is nothing to run: the program ends.
-void LoadAtStart(const QString& noDataNotice, const std::function<bool()>& load, const std::function<void()>& write,
-                 const std::function<void()>& read, const std::function<RunStatus()>& allocate);
+// the first series. Without the data file there is nothing to run: the program ends after
+// the model's notice.
+void LoadAtStart(gyromodel::SimulationModel& model, const std::string& dataPath, ParameterWindow& window);
 
 // Parameters into the fields, field k holding parameter k-1.
-template <class Parameters>
-void WriteFields(ParameterWindow& window, const Parameters& params)
-{
-    for (int k = 1; k <= static_cast<int>(Parameters::Count); ++k)
-        window.SetValue(k, params.at(static_cast<std::size_t>(k - 1)));
-}
+void WriteFields(ParameterWindow& window, const gyromodel::SimulationModel& model);
 
 // The fields back, in field order; a field that is not a number raises the conversion
-// error with the fields before it already taken.
-template <class Parameters>
-void ReadFields(const ParameterWindow& window, Parameters& params)
-{
-    for (int k = 1; k <= static_cast<int>(Parameters::Count); ++k)
-        params.at(static_cast<std::size_t>(k - 1)) = static_cast<float>(window.Value(k));
-}
+// error with the fields before it already taken, and one beyond the 32-bit range raises
+// parametervalue::OutOfRange naming its parameter.
+void ReadFields(const ParameterWindow& window, gyromodel::SimulationModel& model);
 
 // Fields to parameters and new series for them. A refusal is reported and puts back
 // the parameters the old series were made with; true when the new series stand.
-template <class Parameters>
-bool TakeNewParameters(Parameters& params, const std::function<void()>& read, const std::function<RunStatus()>& allocate)
-{
-    const Parameters previous = params;
-    // A field that is not a number ends the handler here, before the old series are touched.
-    read();
-    // The new series replace the old ones only once they exist; a refusal leaves the old ones.
-    const RunStatus allocation = allocate();
-    if (!allocation.ok()) {
-        params = previous;
-        NotifyIfRefused(allocation);
-        return false;
-    }
-    return true;
-}
+bool TakeNewParameters(gyromodel::SimulationModel& model, const ParameterWindow& window);
 
 } // namespace gyroapp
 

@@ -155,6 +155,11 @@ double ParameterWindow::Value(int k) const
     return numfmt::TextToFloat(Edit(k)->text().toStdString(), LocaleSeparators().decimal);
 }
 
+QString ParameterWindow::Label(int k) const
+{
+    return NameLabels.at(static_cast<std::size_t>(k - 1))->text();
+}
+
 void ParameterWindow::Button1Click()
 {
     SetModalResult(mrOk);

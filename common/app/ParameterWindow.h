@@ -71,6 +71,8 @@ public:
     void SetValue(int k, double value);
     // Reads field k with the user's decimal separator; throws numfmt::ConversionError.
     double Value(int k) const;
+    // The name of field k's parameter, as its row shows it.
+    QString Label(int k) const;
 
     void Button1Click();
     void Button2Click();

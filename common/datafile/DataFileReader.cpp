@@ -1,10 +1,13 @@
 #include "DataFileReader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
-#include <memory>
 #include <system_error>
 #include <utility>
 
@@ -21,6 +24,11 @@ bool IsSpace(char c)
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
+}
+
+bool MayBelongToNumber(char c)
+{
+    return IsDigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
 }
 
 // Reads one "%f" number starting at pos (white space already skipped). On success
@@ -125,24 +133,54 @@ std::size_t ReadCommaSeparated(std::string_view text, std::span<float> values)
     return count;
 }
 
-bool ReadFileText(const std::string& path, std::string& text)
+LoadReport::Outcome ReadFileText(const std::string& path, std::string& text)
 {
+    // Non-blocking, so that opening a FIFO without a writer does not wait for one.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return LoadReport::Outcome::CannotOpen;
     struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return false;
-    std::string content;
-    char buffer[8192];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        content.append(buffer, n);
-    // A directory opens on some systems but cannot be read.
-    if (std::ferror(file.get()))
-        return false;
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return LoadReport::Outcome::CannotOpen;
+    if (!S_ISREG(info.st_mode))
+        return LoadReport::Outcome::NotRegularFile;
+
+    // One byte more than kept tells whether the file goes on past the limit.
+    std::string content(MaxFileBytes + 1, '\0');
+    std::size_t size = 0;
+    while (size < content.size()) {
+        const ssize_t n = ::read(fd, content.data() + size, content.size() - size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return LoadReport::Outcome::CannotOpen;
+        if (n == 0)
+            break;
+        size += static_cast<std::size_t>(n);
+    }
+    if (size > MaxFileBytes) {
+        // Cut before a number the limit would split, so that no shortened number is read.
+        size = MaxFileBytes;
+        while (size > 0 && MayBelongToNumber(content[size - 1]))
+            --size;
+    }
+    content.resize(size);
     text = std::move(content);
-    return true;
+    return LoadReport::Outcome::Read;
+}
+
+LoadReport ReadParameterFile(const std::string& path, std::span<float> values)
+{
+    LoadReport report;
+    std::string text;
+    report.outcome = ReadFileText(path, text);
+    if (report.outcome == LoadReport::Outcome::Read)
+        report.valuesRead = ReadCommaSeparated(text, values);
+    return report;
 }
 
 } // namespace datafile

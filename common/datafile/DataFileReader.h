@@ -17,7 +17,25 @@ namespace datafile {
 // infinity and one too small for it as zero; "inf", "nan" and hexadecimal are not numbers.
 std::size_t ReadCommaSeparated(std::string_view text, std::span<float> values);
 
-// Reads a whole file into text. Returns false when the file cannot be opened.
-bool ReadFileText(const std::string& path, std::string& text);
+// What reading a parameter file gave.
+struct LoadReport {
+    enum class Outcome { Read, CannotOpen, NotRegularFile };
+    Outcome outcome = Outcome::CannotOpen;
+    std::size_t valuesRead = 0;  // numbers read in the expected form
+    explicit operator bool() const { return outcome == Outcome::Read; }
+};
+
+// At most this much of a parameter file is read: thirty numbers never need more, and what
+// follows them is ignored anyway.
+constexpr std::size_t MaxFileBytes = 64 * 1024;
+
+// Reads the start of a regular file into text, at most MaxFileBytes and never ending inside
+// a number. Anything else (a device, a FIFO, a directory) is refused unread, so that reading
+// neither blocks nor grows without bound. text is left alone unless the outcome is Read.
+LoadReport::Outcome ReadFileText(const std::string& path, std::string& text);
+
+// Reads a parameter file's numbers into values as ReadCommaSeparated does; values are left
+// alone when the file cannot be read.
+LoadReport ReadParameterFile(const std::string& path, std::span<float> values);
 
 } // namespace datafile

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataFileReader.h"
 #include "RunStatus.h"
 
 #include <cstddef>
@@ -57,9 +58,9 @@ public:
         return {};
     }
 
-    // Reads the data file into the parameters; false when it cannot be opened (parameters unchanged).
-    // valuesRead, when given, receives how many numbers the file held in the expected form.
-    virtual bool Load(const std::string& path, std::size_t* valuesRead = nullptr) = 0;
+    // Reads the data file into the parameters (unchanged when it cannot be read); the report
+    // says whether it could and how many numbers it held in the expected form.
+    virtual datafile::LoadReport Load(const std::string& path) = 0;
     // Writes every parameter as its field shows it and reads it back.
     virtual void RoundTripThroughDisplay() = 0;
     // Empty when the parameters give a run that can be made, else the reason in Russian.

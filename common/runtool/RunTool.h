@@ -1,71 +1,35 @@
 #pragma once
 
-#include "RunStatus.h"
+#include "SimulationModel.h"
 
-#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // The command-line side shared by the headless run tools: arguments, exit statuses,
-// the CSV of recorded samples and the JSON summary. Each tool describes its model in a
-// RunToolModel and hands it to RunToolMain.
+// the CSV of recorded samples and the JSON summary, for any model behind the common interface.
 namespace runtool {
 
-enum ExitStatus { ExitOk = 0, ExitError = 1, ExitUsage = 2, ExitDiverged = 3 };
-
-// A minimal JSON writer for the summary: objects, numbers (17 significant digits, null when
-// not finite), integers and strings.
-class JsonWriter {
-public:
-    explicit JsonWriter(std::ostream& out) : out_(out) {}
-    void BeginObject(std::string_view key = {});
-    void EndObject();
-    void Number(std::string_view key, double value);
-    void Integer(std::string_view key, long long value);
-    void String(std::string_view key, std::string_view value);
-
-private:
-    void Key(std::string_view key);
-    std::ostream& out_;
-    std::vector<bool> first_{};
-    int depth_ = 0;
-};
+enum ExitStatus { ExitOk = 0, ExitError = 1, ExitUsage = 2, ExitDiverged = 3, ExitInterrupted = 4, ExitTimeLimit = 5 };
 
 // Text of a number with 17 significant digits, independent of the process locale.
 std::string FormatNumber17(double value);
 
-struct RunToolModel {
-    std::string program;         // e.g. "veltrami-run"
-    std::string dataFileName;    // looked up beside the executable when no file is given
-    std::string missingMessage;  // the model's "Can't find data" text
-    std::string description;     // one paragraph for --help
-
-    // Loads the data file; false when it cannot be opened.
-    std::function<bool(const std::string& path)> load;
-    // Overrides one field by name before the display round trip; returns an error text or "".
-    std::function<std::string(std::string_view field, double value)> set;
-    // Writes every field as displayed and reads it back.
-    std::function<void()> roundTrip;
-    // Sizes the series and calculates.
-    std::function<RunStatus()> run;
-
-    std::vector<std::string> csvColumns;  // after "sample,t"
-    std::function<int()> recorded;
-    // Time and the csvColumns' values of recorded sample i.
-    std::function<void(int i, double& time, std::vector<double>& values)> sample;
-    // Fields of the summary after SampleCount, Capacity, Recorded and StepsPerSample.
-    std::function<long long()> sampleCount;
-    std::function<long long()> capacity;
-    std::function<long long()> stepsPerSample;
-    std::function<void(JsonWriter&)> summaryBody;
+// What a tool says of itself beyond what its model tells.
+struct ToolText {
+    std::string description;  // one paragraph for --help
+    // The summary's extremes as each tool has always written them: flat "<series>Min" and
+    // "<series>Max" keys for the series listed here, in this order; with none listed, an
+    // "Extremes" object holding "Max" and "Min" of every series.
+    std::vector<std::string_view> flatExtremes;
 };
 
 // Directory of the running executable, with a trailing separator.
 std::string ExecutableDirectory();
 
 // Parses the arguments, runs the model and writes CSV or the summary. Returns the exit status.
-int RunToolMain(int argc, char** argv, const RunToolModel& model, std::ostream& out, std::ostream& err);
+int RunToolMain(int argc, char** argv, gyromodel::SimulationModel& model, const ToolText& tool, std::ostream& out,
+                std::ostream& err);
 
 } // namespace runtool

@@ -35,6 +35,8 @@ TForm1::TForm1(const std::string& dataPath)
     : DataPath(dataPath.empty() ? gyroapp::ProgramFile(QStringLiteral("pelisond.dat")) : dataPath)
 {
     setObjectName(QStringLiteral("Form1"));
+    // The model's messages show numbers as the fields do.
+    Model.MessageSeparators = gyroapp::LocaleSeparators();
     setWindowTitle(QStringLiteral("Моделирование ММГ камертонного типа"));
     // A fixed dialog border: a close box only, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -83,25 +85,23 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
-    gyroapp::LoadAtStart(QStringLiteral("Can't find data!"), [this] { return LoadParameters(); },
-                         [this] { WriteParameters(); }, [this] { ReadParameters(); },
-                         [this] { return Model.AllocateSeries(); });
+    gyroapp::LoadAtStart(Simulation, DataPath, *Form3);
 }
 
 bool TForm1::LoadParameters()
 {
-    return Model.LoadParameters(DataPath);
+    return static_cast<bool>(Simulation.Load(DataPath));
 }
 
 void TForm1::WriteParameters()
 {
-    gyroapp::WriteFields(*Form3, Params);
+    gyroapp::WriteFields(*Form3, Simulation);
 }
 
 void TForm1::ReadParameters()
 {
     // SampleCount is left to AllocateSeries, so that it changes only together with the series.
-    gyroapp::ReadFields(*Form3, Params);
+    gyroapp::ReadFields(*Form3, Simulation);
 }
 
 bool TForm1::Calculate()
@@ -112,7 +112,7 @@ bool TForm1::Calculate()
 
 void TForm1::Recalculate()
 {
-    if (gyroapp::TakeNewParameters(Params, [this] { ReadParameters(); }, [this] { return Model.AllocateSeries(); }))
+    if (gyroapp::TakeNewParameters(Simulation, *Form3))
         Calculate();
 }
 

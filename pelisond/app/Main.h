@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TuningForkModel.h"
+#include "TuningForkSimulation.h"
 
 #include <QWidget>
 
@@ -56,6 +57,8 @@ public:
     int CurrentSample = 0;
     // SampleCount, the integrator, the extremes, the series, the parameters and Calculated.
     TuningForkModel Model;
+    // The model as the parts both programs' windows share see it.
+    TuningForkSimulation Simulation{Model};
     std::string DataPath;
     ModelParameters& Params = Model.Params;
 

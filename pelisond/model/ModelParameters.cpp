@@ -1,9 +1,9 @@
 #include "ModelParameters.h"
 
 #include "NumberFormat.h"
+#include "ParameterValue.h"
 
 #include <cmath>
-#include <limits>
 
 namespace pelisond {
 
@@ -93,7 +93,8 @@ void ReadParameters(ModelParameters& params, std::span<const std::string, ModelP
                     std::string_view decimalSeparator)
 {
     for (std::size_t k = 0; k < ModelParameters::Count; ++k)
-        params.at(k) = NarrowToFloat(numfmt::TextToFloat(texts[k], decimalSeparator));
+        params.at(k) = parametervalue::NarrowChecked(numfmt::TextToFloat(texts[k], decimalSeparator),
+                                                     ParameterRows[k].label);
 }
 
 void RoundTripThroughDisplay(ModelParameters& params)

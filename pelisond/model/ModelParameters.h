@@ -84,8 +84,9 @@ using gyromodel::NarrowToFloat;
 std::string FormatParameter(const ModelParameters& params, std::size_t k, const numfmt::Separators& sep);
 
 // Converts the edit texts back into the fields, in field order, each narrowed to 32 bits.
-// The first text that is not a number raises numfmt::ConversionError; the fields before it
-// already hold their new values, it and the later ones keep theirs.
+// The first text that is not a number raises numfmt::ConversionError, one beyond the 32-bit
+// range parametervalue::OutOfRange; the fields before it already hold their new values, it
+// and the later ones keep theirs.
 void ReadParameters(ModelParameters& params, std::span<const std::string, ModelParameters::Count> texts,
                     std::string_view decimalSeparator);
 

@@ -1,7 +1,8 @@
 #include "TuningForkModel.h"
+#include "TuningForkLanes.h"
 
-#include "DataFileReader.h"
-#include "NumberFormat.h"
+#include "ParameterValue.h"
+#include "RunLimits.h"
 #include "StepAdvice.h"
 
 #include <algorithm>
@@ -13,21 +14,13 @@ namespace pelisond {
 
 namespace {
 
-// Degrees per radian of the drift estimate: the device's documentation uses 57.3, not 180/pi.
-constexpr double DegreesPerRadian = 57.3;
-constexpr double SecondsPerHour = 3600;
 // Keeps T from losing one when PrintStep is a whole multiple of Step (0.00003f / 0.000003f
 // is 9.9999994 in extended precision).
 constexpr double StepsPerSampleFactor = 1.0000001;
-// Beyond this many samples per series the run is refused before any allocation is tried.
-constexpr long long MaxSamples = 100'000'000;
-
-std::string Trimmed(std::string_view text)
-{
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return std::string(text);
-}
+// Eleven series and the time of each sample, 8 bytes each.
+constexpr long double BytesPerSample = (SeriesCount + 1) * sizeof(double);
+// Steps between two questions whether to cancel.
+constexpr long long CancelPollSteps = 4096;
 
 } // namespace
 
@@ -128,11 +121,9 @@ RunConstants ComputeRunConstants(const ModelParameters& p)
     return c;
 }
 
-// Kept in double: the cosine and the few hundred operations run four times a step, and
-// extended precision would cost several times as much for no visible change in the samples.
-// Always inlined into the run loop; RightHandSide is the same code out of line. The run
-// only records the drift of a step's last evaluation before a sample, so it can skip the
-// estimate (six divisions) everywhere else; the derivatives do not depend on it.
+// The equations as they are defined, term by term, in double: the reference that
+// EvaluateDerivatives and the stage-by-stage protocol use. The run itself integrates with
+// the fused kernel of TuningForkLanes.h, which gives the same values up to rounding.
 template <bool WithDrift>
 [[gnu::always_inline]] inline double Derivatives(const RunConstants& c, const double* y, double* f,
                                                  DriveCosine* memo) noexcept
@@ -194,13 +185,7 @@ template <bool WithDrift>
     if constexpr (!WithDrift)
         return 0;
 
-    // Drift estimate from element 2's motion. Element 1's inertia change carries element 2's
-    // signs although X1 = x1 - d: the estimate is defined that way, not derived from X1.
-    const double dJ = m1 * (2 * y1 * c.e1 + 2 * x1 * c.d + c.e1e1 + c.dd)
-                      + m2 * (2 * y2 * c.e2 + 2 * x2 * c.d + c.e2e2 + c.dd) + c.dISum;
-    const double sum = c.Qd * x2Dot * fiDot / c.K - c.Qe * x2DDot / c.K2 + c.Qd * y2DDot / c.K2
-                       + c.Qe * y2Dot * fiDot / c.K + dJ * fiDDot / c.K2 + c.kFiDelta * fi / c.K2;
-    return sum * DegreesPerRadian * SecondsPerHour;
+    return DriftEstimate<double>(c, x1, x2, y1, y2, fi, fiDot, x2Dot, y2Dot, fiDDot, x2DDot, y2DDot);
 }
 
 double RightHandSide(const RunConstants& c, const double* y, double* f, DriveCosine* memo) noexcept
@@ -213,20 +198,20 @@ void StateDerivatives(const RunConstants& c, const double* y, double* f, DriveCo
     Derivatives<false>(c, y, f, memo);
 }
 
-bool TuningForkModel::LoadParameters(const std::string& path, std::size_t* valuesRead)
+datafile::LoadReport TuningForkModel::LoadParameters(const std::string& path)
 {
-    std::string text;
-    if (!datafile::ReadFileText(path, text))
-        return false;
     std::array<float, ModelParameters::Count> values;
     for (std::size_t k = 0; k < values.size(); ++k)
         values[k] = Params.at(k);
-    const std::size_t n = datafile::ReadCommaSeparated(text, values);
+    const datafile::LoadReport report = datafile::ReadParameterFile(path, values);
     for (std::size_t k = 0; k < values.size(); ++k)
         Params.at(k) = values[k];
-    if (valuesRead)
-        *valuesRead = n;
-    return true;
+    return report;
+}
+
+std::string TuningForkModel::Num(double value) const
+{
+    return numfmt::FormatGeneral(value, 6, MessageSeparators);
 }
 
 long long TuningForkModel::StepsPerSample() const
@@ -254,7 +239,7 @@ long long TuningForkModel::NominalCapacity() const
     return static_cast<long long>(q);
 }
 
-long long TuningForkModel::SamplesToReserve() const
+long double TuningForkModel::SamplesToReserve() const
 {
     const double stop = Params.StopTime, h = Params.Step;
     if (!(stop > 0))
@@ -264,10 +249,7 @@ long long TuningForkModel::SamplesToReserve() const
     const double ulp = std::nextafter(stop, INFINITY) - stop;
     const long double steps = std::floor(static_cast<long double>(stop) / (h - 2 * ulp)) + 2;
     const long long T = std::max(StepsPerSample(), 1LL);
-    const long double samples = 1 + std::floor(steps / T) + 1;
-    if (samples > MaxSamples)
-        return -1;
-    return static_cast<long long>(samples);
+    return 1 + std::floor(steps / T) + 1;
 }
 
 std::string TuningForkModel::CheckParameters() const
@@ -275,17 +257,13 @@ std::string TuningForkModel::CheckParameters() const
     const ModelParameters& p = Params;
     for (std::size_t k = 0; k < ModelParameters::Count; ++k)
         if (!std::isfinite(p.at(k)))
-            return "Значение параметра «" + Trimmed(ParameterRows[k].label) + "» не является конечным числом";
+            return parametervalue::OutOfRangeMessage(ParameterRows[k].label);
     if (!(p.Step > 0))
         return "Шаг расчета должен быть положительным";
     if (!(p.PrintStep > 0))
         return "Шаг печати должен быть положительным";
-    if (p.StopTime > 0) {
-        const double stop = p.StopTime;
-        const double ulp = std::nextafter(stop, INFINITY) - stop;
-        if (!(p.Step > 8 * ulp))
-            return "Шаг расчета слишком мал: время расчета не продвигается к времени остановки счета";
-    }
+    if (p.StopTime > 0 && !runlimits::StepMovesTime(p.Step, p.StopTime))
+        return "Шаг расчета слишком мал: время расчета не продвигается к времени остановки счета";
     if (p.Mass1 == 0)
         return "Масса первого колеблющегося ЧЭ должна быть ненулевой";
     if (p.Mass2 == 0)
@@ -323,9 +301,7 @@ std::string TuningForkModel::CheckParameters() const
     const long long count = NominalSampleCount();
     if (count > INT_MAX || count < INT_MIN)
         return "Шаг печати слишком мал для времени остановки счета: слишком много отсчетов";
-    if (SamplesToReserve() < 0)
-        return "Слишком много отсчетов для хранения: увеличьте шаг печати или уменьшите время остановки счета";
-    return {};
+    return runlimits::SeriesMemoryRefusal(SamplesToReserve() * BytesPerSample, [this](double v) { return Num(v); });
 }
 
 double TuningForkModel::FastestRate() const
@@ -380,7 +356,7 @@ RunStatus TuningForkModel::AllocateSeries()
 {
     if (std::string why = CheckParameters(); !why.empty())
         return RunStatus::Refused(std::move(why));
-    const long long n = SamplesToReserve();
+    const auto n = static_cast<long long>(SamplesToReserve());
     std::array<std::vector<double>, SeriesCount> series;
     std::vector<double> time;
     try {
@@ -430,7 +406,15 @@ void TuningForkModel::RecordSample()
     ++RecordedCount;
 }
 
-RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& cancel)
+RunStatus TuningForkModel::DivergedAt(double time) const
+{
+    return RunStatus::Diverged("Расчет остановлен: решение перестало быть конечным при t = " + Num(time)
+                                   + " с. Уменьшите шаг расчета."
+                                   + stepadvice::Advice(FastestRate(), Params.Step, [this](double v) { return Num(v); }),
+                               time);
+}
+
+RunStatus TuningForkModel::BeginRun()
 {
     if (std::string why = CheckParameters(); !why.empty())
         return RunStatus::Refused(std::move(why));
@@ -445,10 +429,9 @@ RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& can
     Constants = ComputeRunConstants(Params);
     SampleCount = static_cast<int>(NominalSampleCount());
 
-    double* solution = Integrator.Solution.data();
     std::fill(Integrator.Solution.begin(), Integrator.Solution.end(), 0.0);
-    solution[sX1] = -Constants.L;
-    solution[sX2] = Constants.L;
+    Integrator.Solution[sX1] = -Constants.L;
+    Integrator.Solution[sX2] = Constants.L;
     CurrentDrift = 0;
 
     for (auto& s : Series)
@@ -457,56 +440,63 @@ RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& can
     RecordedCount = 0;
     Extremes = {};
     RecordSample();
+    return RunStatus::Finished();
+}
+
+RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& cancel)
+{
+    if (RunStatus begun = BeginRun(); !begun.ok())
+        return begun;
+
+    const RunConstants* runs[] = {&Constants};
+    const lanes::LaneConstants<double> k = lanes::MakeLaneConstants<double>(runs);
+    lanes::LaneState<double> s;
+    double* solution = Integrator.Solution.data();
+    s.t = solution[sT];
+    for (int i = 1; i < StateSize; ++i)
+        s.y[i] = solution[i];
+    auto keep = [&] {
+        solution[sT] = s.t;
+        for (int i = 1; i < StateSize; ++i)
+            solution[i] = s.y[i];
+        CurrentDrift = s.drift;
+    };
 
     const double stop = Params.StopTime;
     const double h = Params.Step;
     const long long T = StepsPerSample();
-    const RunConstants c = Constants;
-    const double* point = Integrator.Point.data();
-    double* derivative = Integrator.Derivative.data();
-    DriveCosine cosine;
     long long j = 0;
-    unsigned long steps = 0;
+    long long sincePoll = 0;
     try {
-        while (solution[sT] < stop) {
+        while (s.t < stop) {
             if (j >= T) {
                 j = 0;
+                keep();
                 RecordSample();
             }
-            Integrator.BeginStep();
-            for (int stage = 1; stage < 4; ++stage) {
-                Derivatives<false>(c, point, derivative, &cosine);
-                Integrator.DoStage(h);
+            // Up to the next sample; its last step leaves the drift the sample records.
+            long long taken = 0;
+            const unsigned bad = lanes::Advance(k, s, h, stop, std::max(T - j, 1LL), true, 1u, taken);
+            j += taken;
+            if (bad) {
+                keep();
+                return DivergedAt(s.t);
             }
-            // The step's last evaluation leaves the drift that the next sample records.
-            if (j + 1 >= T)
-                CurrentDrift = Derivatives<true>(c, point, derivative, &cosine);
-            else
-                Derivatives<false>(c, point, derivative, &cosine);
-            Integrator.DoStage(h);
-            ++j;
-            // One test per step: a NaN or an infinity anywhere makes the sum non-finite
-            // (and a sum that overflows means values no run of this device reaches).
-            double sum = CurrentDrift;
-            for (int i = 0; i < StateSize; ++i)
-                sum += solution[i];
-            if (!std::isfinite(sum))
-                return RunStatus::Diverged("Расчет остановлен: решение перестало быть конечным при t = "
-                                               + numfmt::FormatGeneral(solution[sT], 6, numfmt::PointSeparators())
-                                               + " с. Уменьшите шаг расчета."
-                                               + stepadvice::Advice(FastestRate(),
-                                                                    [](double v) {
-                                                                        return numfmt::FormatGeneral(
-                                                                            v, 6, numfmt::PointSeparators());
-                                                                    }),
-                                           solution[sT]);
-            if (cancel && (++steps & 4095) == 0 && cancel(solution[sT]))
-                return RunStatus::Cancelled("Расчет прерван", solution[sT]);
+            sincePoll += taken;
+            if (cancel && sincePoll >= CancelPollSteps) {
+                sincePoll = 0;
+                if (cancel(s.t)) {
+                    keep();
+                    return RunStatus::Cancelled("Расчет прерван", s.t);
+                }
+            }
         }
     } catch (const std::bad_alloc&) {
         // Only reachable if the sample bound was wrong and growing the series failed.
-        return RunStatus::Cancelled(OutOfMemory, solution[sT]);
+        keep();
+        return RunStatus::Cancelled(OutOfMemory, s.t);
     }
+    keep();
     return RunStatus::Finished();
 }
 

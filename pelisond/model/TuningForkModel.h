@@ -1,6 +1,8 @@
 #pragma once
 
+#include "DataFileReader.h"
 #include "ModelParameters.h"
+#include "NumberFormat.h"
 #include "RungeKutta4.h"
 #include "RunStatus.h"
 
@@ -82,9 +84,9 @@ void StateDerivatives(const RunConstants& c, const double* y, double* f, DriveCo
 // 3D windows read it. Free of any GUI dependency.
 class TuningForkModel {
 public:
-    // Reads the data file into Params. Returns false when it cannot be opened (Params unchanged).
-    // valuesRead, when given, receives how many numbers the file held in the expected form.
-    bool LoadParameters(const std::string& path, std::size_t* valuesRead = nullptr);
+    // Reads the data file into Params; Params stay unchanged when it cannot be read. The
+    // report tells how many numbers the file held in the expected form.
+    datafile::LoadReport LoadParameters(const std::string& path);
 
     // Checks that the parameters give a finite, terminating run whose series can be held.
     // Returns an empty string when they do, else the reason in Russian.
@@ -120,6 +122,9 @@ public:
 
     ModelParameters Params;
     TRungeKutta4 Integrator{StateSize};
+    // Separators of the numbers in the model's messages: the point for files and the run
+    // tool, the user's own in the windows.
+    numfmt::Separators MessageSeparators = numfmt::PointSeparators();
 
     // The sampled run, indexed by SeriesIndex, and the model time of each sample.
     std::array<std::vector<double>, SeriesCount> Series;
@@ -131,11 +136,22 @@ public:
     bool Calculated = false;
     double CurrentDrift = 0;
 
+    // The status of a run whose state stopped being finite at the given time, with advice.
+    RunStatus DivergedAt(double time) const;
+
 private:
+    // Runs integrated side by side start, record and end their runs here as Calculate does.
+    friend struct EnsembleAccess;
+
     RunConstants Constants;
 
-    // Upper bound of the samples a run with the current Params records, or -1 when absurd.
-    long long SamplesToReserve() const;
+    // Everything of a run before its first step: checks, constants, initial state, sample 0.
+    // Refused (nothing changed) when the parameters or the memory do not allow the run.
+    RunStatus BeginRun();
+
+    // Upper bound of the samples a run with the current Params records.
+    long double SamplesToReserve() const;
+    std::string Num(double value) const;
     // Makes room for n samples in every series, keeping their contents; false when memory fails.
     bool Reserve(std::size_t n);
     void RecordSample();

@@ -6,11 +6,6 @@ TuningForkSimulation::TuningForkSimulation() : owned_(std::make_unique<TuningFor
 
 TuningForkSimulation::TuningForkSimulation(TuningForkModel& model) : model_(model) {}
 
-bool TuningForkSimulation::Load(const std::string& path, std::size_t* valuesRead)
-{
-    return model_.LoadParameters(path, valuesRead);
-}
-
 void TuningForkSimulation::RoundTripThroughDisplay()
 {
     pelisond::RoundTripThroughDisplay(model_.Params);

@@ -9,7 +9,7 @@ namespace pelisond {
 
 // The tuning-fork gyroscope seen through the front ends' common model interface. Works on a
 // model of its own or on one owned elsewhere (a main window's, which its other windows read).
-class TuningForkSimulation final : public gyromodel::SimulationModel {
+class TuningForkSimulation : public gyromodel::SimulationModel {
 public:
     TuningForkSimulation();
     explicit TuningForkSimulation(TuningForkModel& model);
@@ -28,7 +28,7 @@ public:
     void SetParameter(std::size_t k, double value) override { model_.Params.at(k) = NarrowToFloat(value); }
     using SimulationModel::SetParameter;
 
-    bool Load(const std::string& path, std::size_t* valuesRead = nullptr) override;
+    datafile::LoadReport Load(const std::string& path) override { return model_.LoadParameters(path); }
     void RoundTripThroughDisplay() override;
     std::string Check() const override { return model_.CheckParameters(); }
 

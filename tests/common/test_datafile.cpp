@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
 #include <clocale>
 #include <cmath>
@@ -103,15 +106,51 @@ TEST(ReadFileText, ReadsBytesAndReportsFailure)
         std::ofstream out(path, std::ios::binary);
         out << content;
     }
+    using Outcome = datafile::LoadReport::Outcome;
     std::string text = "old";
-    EXPECT_TRUE(datafile::ReadFileText(path, text));
+    EXPECT_EQ(datafile::ReadFileText(path, text), Outcome::Read);
     EXPECT_EQ(text, content);
     std::filesystem::remove(path);
 
     text = "old";
-    EXPECT_FALSE(datafile::ReadFileText(path, text)) << "missing file";
-    EXPECT_FALSE(datafile::ReadFileText(dir.string(), text)) << "directory";
+    EXPECT_EQ(datafile::ReadFileText(path, text), Outcome::CannotOpen) << "missing file";
+    EXPECT_EQ(datafile::ReadFileText(dir.string(), text), Outcome::NotRegularFile) << "directory";
     EXPECT_EQ(text, "old");
+}
+
+// What is no parameter file is refused unread, and a parameter file is read only as far as
+// its numbers can reach: a device, a FIFO without a writer and gigabytes of blanks neither
+// block nor fill the memory.
+TEST(ReadFileText, RefusesWhatIsNoFileAndReadsOnlyTheStart)
+{
+    using Outcome = datafile::LoadReport::Outcome;
+    const auto dir = std::filesystem::temp_directory_path();
+    const std::string fifo = (dir / ("datafile_fifo_" + std::to_string(::getpid()))).string();
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Row { const char* name; std::string path; };
+    const Row refused[] = {{"endless device", "/dev/zero"}, {"FIFO", fifo}, {"directory", dir.string()}};
+    for (const Row& row : refused) {
+        std::string text = "old";
+        EXPECT_EQ(datafile::ReadFileText(row.path, text), Outcome::NotRegularFile) << row.name;
+        EXPECT_EQ(text, "old") << row.name;
+    }
+    std::filesystem::remove(fifo);
+
+    // A number that the limit would split is left out whole, and nothing past the limit is read.
+    const std::size_t limit = datafile::MaxFileBytes;
+    const std::string path = (dir / ("datafile_long_" + std::to_string(::getpid()) + ".dat")).string();
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "1," << std::string(limit - 4, ' ') << "12345,6" << std::string(1 << 20, ' ');
+    }
+    std::string text;
+    ASSERT_EQ(datafile::ReadFileText(path, text), Outcome::Read);
+    EXPECT_EQ(text.size(), limit - 2);
+    std::array<float, 2> values{kKept, kKept};
+    EXPECT_EQ(ReadCommaSeparated(text, values), 1u);
+    EXPECT_EQ(values[1], kKept) << "no shortened number is read";
+    std::filesystem::remove(path);
 }
 
 } // namespace

@@ -33,9 +33,9 @@ TEST(SimulationModel, EachModelRunsThroughTheInterfaceWithItsSeriesInNamedOrder)
         ASSERT_NE(model, nullptr);
         EXPECT_EQ(model->Name(), row.name);
 
-        std::size_t read = 0;
-        ASSERT_TRUE(model->Load(std::string(GYRO_BIN_DIR "/") + std::string(model->DataFileName()), &read));
-        EXPECT_EQ(read, model->ParameterCount());
+        const datafile::LoadReport loaded = model->Load(std::string(GYRO_BIN_DIR "/") + std::string(model->DataFileName()));
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded.valuesRead, model->ParameterCount());
         EXPECT_FALSE(model->Load(GYRO_BIN_DIR "/no-such.dat"));
         EXPECT_EQ(model->SetParameter("NoSuchField", 1.0), "неизвестное поле 'NoSuchField'");
         EXPECT_EQ(model->SetParameter("StopTime", std::stod(row.stopTime)), "");

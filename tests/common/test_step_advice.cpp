@@ -22,7 +22,23 @@ TEST(StepAdvice, SaysNothingWithoutARate)
 {
     for (double rate : {0.0, -5.0, std::nan(""), HUGE_VAL})
         EXPECT_EQ(stepadvice::SuggestedStep(rate), 0.0) << rate;
-    EXPECT_EQ(stepadvice::Advice(0.0, [](double) { return std::string("x"); }), "");
-    const std::string advice = stepadvice::Advice(1000.0, [](double v) { return std::to_string(v); });
+    EXPECT_EQ(stepadvice::Advice(0.0, 0.1, [](double) { return std::string("x"); }), "");
+    const std::string advice = stepadvice::Advice(1000.0, 0.1, [](double v) { return std::to_string(v); });
     EXPECT_NE(advice.find("Рекомендуемый шаг расчета: не более 0.000200"), std::string::npos) << advice;
+}
+
+TEST(StepAdvice, NeverAdvisesAStepThatIsNotSmallerThanTheOneThatDiverged)
+{
+    struct Row { double rate, diverged, advised; };
+    const Row rows[] = {
+        {1000, 0.1, 2e-4},   // the rate's step is smaller: it stands
+        {1000, 2e-4, 1e-4},  // the rate's step itself diverged: half of it
+        {1000, 1e-4, 5e-5},  // a step below the rate's: half of the one that diverged
+        {1e-9, 3e-3, 1e-3},  // a slow model that diverged all the same
+    };
+    for (const Row& row : rows) {
+        const double advised = stepadvice::AdvisedStep(row.rate, row.diverged);
+        EXPECT_DOUBLE_EQ(advised, row.advised) << "rate " << row.rate << ", step " << row.diverged;
+        EXPECT_LT(advised, row.diverged);
+    }
 }

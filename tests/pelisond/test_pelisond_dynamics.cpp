@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace pelisond::testing {
 namespace {
@@ -130,6 +133,129 @@ TEST(PelisondEquations, ElongationsAddTheInertiaOfTheLongerBodies)
     EXPECT_NEAR(t.dA, double(p.ExpansionCoef) * L * 10, 1e-15);
     EXPECT_EQ(t.dB, 0);
     EXPECT_NEAR(t.kX1T, (1 - double(p.ModulusTempCoef) * 10) * double(p.StiffnessX1), 1e-6);
+}
+
+// The run constants and the drift estimate of the device's description, formed again here
+// term by term in extended precision, without the model's code.
+struct DriftReference {
+    using LD = long double;
+    LD m1, m2, e1, e2, dA, dB, d, I1, I2, If, dI1, dI2, dIf, kX1T, kX2T, kFiDelta, kFiT, kY1T, kY2T, K, K2, Qd, Qe;
+
+    // p holds the resonance stiffnesses already.
+    explicit DriftReference(const ModelParameters& p)
+    {
+        const LD L = p.AxisDistance, b = p.ElementHalfWidth, alpha = p.ExpansionCoef, beta = p.ModulusTempCoef;
+        const LD nu = p.PoissonRatio, dT = p.TempDropAbs, dTx = p.TempDropX, mf = p.FrameMass, w = p.DriveFrequency;
+        m1 = p.Mass1;
+        m2 = p.Mass2;
+        e1 = p.MassOffsetY1;
+        e2 = p.MassOffsetY2;
+        I1 = m1 * b * b / 3;
+        I2 = m2 * b * b / 3;
+        If = mf * L * L / 3;
+        if (dT != 0 || dTx != 0) {
+            const LD kappa = (1 + nu) / (1 - nu);
+            dA = kappa * alpha * L * (dTx * L / (2 * (L + b)) + dT);
+            dB = (kappa * alpha / 2 - alpha) * b * b * dTx / (L + b);
+            // The elements lose dT * 3 alpha, the frame 3 alpha alone.
+            dI1 = 3 * alpha * dT * (kappa - 1) * I1;
+            dI2 = 3 * alpha * dT * (kappa - 1) * I2;
+            dIf = 3 * alpha * (dT * kappa - 1) * If + dTx * L / (L + b) * mf * L * L / 2 * alpha * (kappa - 1.5L);
+        } else {
+            const LD df = p.FrameElongation, de = p.ElementElongation;
+            dA = df;
+            dB = 0;
+            dI1 = m1 * ((b + de) * (b + de) - b * b) / 3;
+            dI2 = m2 * ((b + de) * (b + de) - b * b) / 3;
+            dIf = mf * ((L + df) * (L + df) - L * L) / 3;
+        }
+        d = dA + dB;
+        const LD s = 1 - beta * dT;
+        kX1T = s * LD(p.StiffnessX1);
+        kX2T = s * LD(p.StiffnessX2);
+        kFiDelta = -LD(p.StiffnessFi) * beta * dT;
+        kFiT = s * LD(p.StiffnessFi);
+        kY1T = s * LD(p.StiffnessY1);
+        kY2T = s * LD(p.StiffnessY2);
+        K = 20 * L * w * (m1 + m2);
+        K2 = 2 * K;
+        Qd = d * (m1 + m2);
+        Qe = m1 * e1 + m2 * e2;
+    }
+
+    // The six terms of the estimate, rad/s, at the state y with the derivatives f.
+    std::array<LD, 6> Terms(const double* y, const double* f) const
+    {
+        // Both elements' inertia changes carry plus signs, the first's although it sits at -L.
+        const LD dJ = m1 * (2 * y[sY1] * e1 + 2 * y[sX1] * d + e1 * e1 + d * d)
+                      + m2 * (2 * y[sY2] * e2 + 2 * y[sX2] * d + e2 * e2 + d * d) + dI1 + dI2 + dIf;
+        return {Qd * y[sX2Dot] * y[sFiDot] / K, -Qe * f[sX2Dot] / K2, Qd * f[sY2Dot] / K2,
+                Qe * y[sY2Dot] * y[sFiDot] / K, dJ * f[sFiDot] / K2, kFiDelta * y[sFi] / K2};
+    }
+};
+
+constexpr long double DegreesPerHour = 57.3L * 3600;
+
+// The run constants and the recorded drift of a device with every imperfection, in both modes,
+// against the reference: a changed sign, factor or term of the estimate shows here.
+TEST(PelisondDrift, ConstantsAndRecordedDriftMatchTheEstimateFormedAfresh)
+{
+    for (bool thermal : {false, true}) {
+        SCOPED_TRACE(thermal ? "thermal mode" : "technological mode");
+        TuningForkModel model;
+        model.Params = ImperfectParams(thermal);
+        model.Params.StopTime = 0.002f;
+        ASSERT_TRUE(model.Calculate().ok());
+        const RunConstants c = ComputeRunConstants(model.Params);
+        const DriftReference ref(model.Params);
+        EXPECT_EQ(c.thermal, thermal);
+        const std::pair<const char*, std::pair<double, long double>> constants[] = {
+            {"dA", {c.dA, ref.dA}}, {"dB", {c.dB, ref.dB}}, {"I1", {c.I1, ref.I1}}, {"I2", {c.I2, ref.I2}},
+            {"If", {c.If, ref.If}}, {"dI1", {c.dI1, ref.dI1}}, {"dI2", {c.dI2, ref.dI2}}, {"dIf", {c.dIf, ref.dIf}},
+            {"Iown", {c.Iown, ref.I1 + ref.I2 + ref.If + ref.dI1 + ref.dI2 + ref.dIf}},
+            {"kX1T", {c.kX1T, ref.kX1T}}, {"kX2T", {c.kX2T, ref.kX2T}}, {"kFiDelta", {c.kFiDelta, ref.kFiDelta}},
+            {"kFiT", {c.kFiT, ref.kFiT}}, {"kY1T", {c.kY1T, ref.kY1T}}, {"kY2T", {c.kY2T, ref.kY2T}},
+            {"K", {c.K, ref.K}}, {"K2", {c.K2, ref.K2}}, {"Qd", {c.Qd, ref.Qd}}, {"Qe", {c.Qe, ref.Qe}}};
+        for (const auto& [name, values] : constants)
+            EXPECT_NEAR(values.first, double(values.second), 1e-12 * std::fabs(double(values.second))) << name;
+        if (thermal) {
+            EXPECT_NE(ref.dB, 0) << "the row sees the split of the shift";
+            EXPECT_NE(ref.kFiDelta, 0) << "the row sees the frame's stiffness change";
+        }
+
+        // The states again, stage by stage, with the drift of each sample's last evaluation formed afresh.
+        const long long T = model.StepsPerSample();
+        TRungeKutta4 rk(StateSize);
+        std::fill(rk.Solution.begin(), rk.Solution.end(), 0.0);
+        rk.Solution[sX1] = -c.L;
+        rk.Solution[sX2] = c.L;
+        std::array<long double, 6> terms{};
+        std::vector<std::array<long double, 6>> recorded{terms};
+        long long j = 0;
+        while (rk.Solution[sT] < double(model.Params.StopTime)) {
+            if (j >= T) {
+                j = 0;
+                recorded.push_back(terms);
+            }
+            rk.BeginStep();
+            while (rk.StageNo < 5) {
+                StateDerivatives(c, rk.Point.data(), rk.Derivative.data());
+                terms = ref.Terms(rk.Point.data(), rk.Derivative.data());
+                rk.DoStage(double(model.Params.Step));
+            }
+            ++j;
+        }
+        ASSERT_EQ(static_cast<int>(recorded.size()), model.Recorded());
+        for (int i = 1; i < model.Recorded(); ++i) {
+            long double drift = 0, scale = 0;
+            for (long double t : recorded[i]) {
+                drift += t;
+                scale += std::fabs(t);
+            }
+            ASSERT_NEAR(model.Series[Drift][i], double(drift * DegreesPerHour), double(1e-11L * scale * DegreesPerHour))
+                << "sample " << i;
+        }
+    }
 }
 
 TEST(PelisondDrift, ExactlyZeroWithoutImperfectionsAndNotWithATemperatureDrop)

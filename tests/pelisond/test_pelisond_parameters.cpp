@@ -90,9 +90,9 @@ TEST(PelisondParameters, DataFileEdgeCases)
         TuningForkModel model;
         for (std::size_t k = 0; k < ModelParameters::Count; ++k)
             model.Params.at(k) = -1;
-        std::size_t read = 0;
-        ASSERT_TRUE(model.LoadParameters(WriteTempFile("pelisond_edge.dat", row.text), &read)) << row.what;
-        EXPECT_EQ(read, row.read) << row.what;
+        const datafile::LoadReport report = model.LoadParameters(WriteTempFile("pelisond_edge.dat", row.text));
+        ASSERT_TRUE(report) << row.what;
+        EXPECT_EQ(report.valuesRead, row.read) << row.what;
         EXPECT_EQ(model.Params.Step, 0.000003f) << row.what;
         EXPECT_EQ(model.Params.PrintStep, row.field2) << row.what;
         EXPECT_EQ(model.Params.StopTime, row.field3) << row.what;

@@ -119,6 +119,19 @@ TEST(GimbalCounting, ExtremesFollowOnlyTheRecordedSamples)
     EXPECT_EQ(model.BetMin, betMin);
     EXPECT_EQ(model.MomentBetMin, momentMin);
     EXPECT_EQ(model.MomentAlfMax, 0.0f) << "no outer-frame moment in the nominal set";
+
+    // Five steps of a sample every ten record nothing: every extreme shows its starting value.
+    model.Params = StillRotor();
+    model.Params.Step = 0.1f;
+    model.Params.PrintStep = 1;
+    model.Params.StopTime = 0.5f;
+    ASSERT_TRUE(model.AllocateSeries().ok());
+    ASSERT_TRUE(model.Calculate().ok());
+    ASSERT_EQ(model.Recorded(), 0);
+    for (float max : {model.AlfDotMax, model.BetDotMax, model.AlfMax, model.BetMax, model.MomentBetMax, model.MomentAlfMax})
+        EXPECT_EQ(max, -100000.0f);
+    for (float min : {model.AlfDotMin, model.BetDotMin, model.AlfMin, model.BetMin, model.MomentBetMin, model.MomentAlfMin})
+        EXPECT_EQ(min, 100000.0f);
 }
 
 TEST(GimbalCounting, RecalculatingGivesTheSameSeriesWithoutGrowing)

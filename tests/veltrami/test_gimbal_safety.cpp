@@ -2,11 +2,15 @@
 // the last run; a run that diverges stops and says so; the data file and the display
 // round trip feed the model what the windows show.
 #include "GimbalTestSupport.h"
+#include "MachineMemory.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -50,8 +54,14 @@ TEST(GimbalSafety, RefusedParametersLeaveTheLastRunAsItWas)
         {"stop before start", [](ModelParameters& p) { p.InitialTime = 12; }, "Время остановки"},
         {"stop time zero", [](ModelParameters& p) { p.StopTime = 0; }, "Время остановки"},
         {"step lost in the time", [](ModelParameters& p) { p.Step = 1e-30f; }, "слишком мал"},
+        {"stage increments lost in the time",
+         [](ModelParameters& p) { p.InitialTime = 1; p.StopTime = 2; p.Step = 3e-16f; }, "слишком мал"},
+        {"no inertia about the inner axis",
+         [](ModelParameters& p) { p.InertiaEquatorial = 0; p.InnerInertiaX1 = 0; }, "«Экваториальный момент инерции"},
+        {"outer inertia vanishing at a right angle",
+         [](ModelParameters& p) { p.OuterInertiaX2 = 0; p.InnerInertiaZ1 = 0; }, "«Момент инерции наружной рамки"},
         {"print step far too fine", [](ModelParameters& p) { p.PrintStep = 1e-12f; p.Step = 1e-13f; }, "отсчетов"},
-        {"samples too many to hold", [](ModelParameters& p) { p.StopTime = 1e9f; p.Step = 1; p.PrintStep = 1; }, "отсчетов"},
+        {"samples too many to hold", [](ModelParameters& p) { p.StopTime = 2e9f; p.Step = 1; p.PrintStep = 1; }, "памяти"},
         {"infinite mass", [](ModelParameters& p) { p.Mass = std::numeric_limits<float>::infinity(); }, "Масса"},
         {"undefined stop time", [](ModelParameters& p) { p.StopTime = std::nanf(""); }, "Время остановки"},
     };
@@ -73,6 +83,32 @@ TEST(GimbalSafety, RefusedParametersLeaveTheLastRunAsItWas)
         EXPECT_EQ(run.kind, RunStatus::Kind::Refused) << row.name;
         ExpectUnchanged(model, before, row.name);
     }
+}
+
+// The series may take about half the machine's memory, and a refusal says how much they need.
+TEST(GimbalSafety, SeriesMayTakeAboutHalfTheMachinesMemory)
+{
+    const double bytesPerSample = 7 * sizeof(double);
+    const double physical = double(machinememory::PhysicalBytes());
+    ASSERT_GT(physical, 0);
+    EXPECT_EQ(double(machinememory::SeriesBudget()), std::floor(physical / 2));
+    if (physical / 2 / bytesPerSample > 1e9)
+        GTEST_SKIP() << "more memory than 32-bit sample counts can use";
+    GimbalModel model;
+    model.Params = ShippedParameters();
+    model.Params.Step = 1;
+    model.Params.PrintStep = 1;
+    model.Params.StopTime = float(0.4 * physical / bytesPerSample);
+    EXPECT_EQ(model.CheckParameters(), "");
+    model.Params.StopTime = float(0.6 * physical / bytesPerSample);
+    const std::string refusal = model.CheckParameters();
+    const std::size_t need = refusal.find("нужно ");
+    ASSERT_NE(need, std::string::npos) << refusal;
+    char* unit = nullptr;
+    const double amount = std::strtod(refusal.c_str() + need + std::strlen("нужно "), &unit);
+    const double mebibytes = std::string_view(unit).starts_with(" ГБ") ? amount * 1024 : amount;
+    EXPECT_NEAR(mebibytes, 0.6 * physical / (1 << 20), 0.01 * physical / (1 << 20)) << refusal;
+    EXPECT_NE(refusal.find("увеличьте шаг печати"), std::string::npos) << refusal;
 }
 
 TEST(GimbalSafety, NominalStepDivergesAndKeepsTheSamplesBeforeIt)
@@ -143,9 +179,10 @@ TEST(GimbalParameters, FileValuesTakeTheirFieldsAndShortFilesKeepTheRest)
 {
     GimbalModel model;
     model.Params.InitialBet = 7;
-    std::size_t read = 0;
-    ASSERT_TRUE(model.LoadParameters(WriteTemp("short.dat", "0.1, 0.2,\n 3e1,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26"), &read));
-    EXPECT_EQ(read, 26u);
+    const datafile::LoadReport report
+        = model.LoadParameters(WriteTemp("short.dat", "0.1, 0.2,\n 3e1,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26"));
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report.valuesRead, 26u);
     EXPECT_EQ(model.Params.Step, 0.1f);
     EXPECT_EQ(model.Params.PrintStep, 0.2f);
     EXPECT_EQ(model.Params.StopTime, 30.0f);

@@ -27,11 +27,12 @@ std::string ReadAll(const std::filesystem::path& path)
     return text.str();
 }
 
-Result RunTool(const std::string& args)
+// Runs the tool with args, after prefix (a command that runs it, such as timeout).
+Result RunTool(const std::string& args, const std::string& prefix = "")
 {
     const auto dir = std::filesystem::temp_directory_path();
     const auto out = dir / "veltrami_run_out.txt", err = dir / "veltrami_run_err.txt";
-    const std::string command = std::string(VELTRAMI_RUN) + " " + args + " >" + out.string() + " 2>" + err.string();
+    const std::string command = prefix + std::string(VELTRAMI_RUN) + " " + args + " >" + out.string() + " 2>" + err.string();
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
 }
@@ -106,14 +107,21 @@ TEST(VeltramiRun, ShippedDataFileBesideTheToolRunsToTheEnd)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"SampleCount\": 1200,"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"StepsPerSample\": 100,"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\"Step\": 9.9999997473787516e-05,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"Step\": 9.999999747378752e-05,"), std::string::npos) << r.out;
 }
 
 TEST(VeltramiRun, FailuresGiveTheirExitStatusesAndMessages)
 {
-    struct Row { std::string args; int status; const char* inErr; const char* inOut; };
+    struct Row { std::string args; int status; std::string inErr; const char* inOut; };
     const std::string bad = DataFile("vr_badstep.dat", std::string("0,") + (NominalText + 4));
     const std::string good = DataFile("vr_short2.dat", ShortRunText);
+    std::string shortText = ShortRunText;
+    const std::string stopped = DataFile("vr_stopped.dat", shortText.erase(shortText.rfind(',')));
+    std::string hugeText = ShortRunText;
+    const std::string huge = DataFile("vr_huge.dat", hugeText.replace(hugeText.find(",1,"), 3, ",1e39,"));
+    const std::string notes = DataFile("vr_notes.txt", "Параметры гироскопа: шаг 0.1 с");
+    // Hours of steps and few samples: only a limit ends it.
+    const std::string endless = "--set StopTime=1e7 --set PrintStep=1000 " + good;
     const Row rows[] = {
         {"/nonexistent/veltrami.dat", 1, "Can't find data: /nonexistent/veltrami.dat", ""},
         {bad, 1, "Шаг расчета", ""},
@@ -124,6 +132,17 @@ TEST(VeltramiRun, FailuresGiveTheirExitStatusesAndMessages)
         {"--set Step=abc " + good, 2, "is not a valid floating point value", ""},
         {"--set", 2, "ПОЛЕ=ЗНАЧЕНИЕ", ""},
         {"--summary --set KineticMoment=0.5 " + good, 0, "", "\"KineticMoment\": 0.5,"},
+        {"--summary --set InitialTime=-2 --set StopTime=-1 " + good, 0, "", "\"Capacity\": 0,"},
+        {huge, 1, "«Масса гироскопа, кг»", ""},
+        {"--set Mass=1e39 " + good, 1, "«Масса гироскопа, кг»", ""},
+        {"--summary --set InitialTime=1 --set StopTime=2 --set Step=3e-16 " + good, 1, "слишком мал", ""},
+        {"--set InertiaEquatorial=0 --set InnerInertiaX1=0 " + good, 1, "«Экваториальный момент инерции", ""},
+        {"/dev/zero", 1, "не обычный файл", ""},
+        {notes, 1, "не файл параметров", ""},
+        {"--summary " + stopped, 0, "предупреждение: в файле данных " + stopped + " прочитано 26 чисел из 27; поле 27 (InitialBet)", "\"InitialBet\": 0"},
+        {"--strict " + stopped, 1, "ошибка: в файле данных", ""},
+        {"--max-seconds 0.3 " + endless, 5, "остановлен по --max-seconds", "sample,t,AlfDot"},
+        {"--max-seconds -1 " + good, 2, "--max-seconds", ""},
     };
     for (const Row& row : rows) {
         const Result r = RunTool(row.args);
@@ -131,4 +150,10 @@ TEST(VeltramiRun, FailuresGiveTheirExitStatusesAndMessages)
         EXPECT_NE(r.err.find(row.inErr), std::string::npos) << row.args << "\n" << r.err;
         EXPECT_NE(r.out.find(row.inOut), std::string::npos) << row.args << "\n" << r.out;
     }
+
+    // Ctrl+C or SIGTERM ends the run cleanly: what was recorded is written, with its own status.
+    const Result r = RunTool(endless, "timeout --preserve-status -s TERM 2 ");
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_NE(r.err.find("остановлен сигналом"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.rfind("sample,t,AlfDot", 0), 0u) << r.out;
 }

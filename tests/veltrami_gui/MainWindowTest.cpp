@@ -334,6 +334,18 @@ TEST_F(VeltramiWindows, RefusedRunChangesNothing)
     EXPECT_TRUE(RunSnapshot::Of(Form1->Model) == run);
     EXPECT_TRUE(SameParameters(Form1->Params, before));
     EXPECT_TRUE(services.Errors.isEmpty());
+
+    // A value beyond what a 32-bit parameter holds is refused naming the parameter, and no
+    // field before it is taken either.
+    EditParameters([] {
+        Form3->Edit(1)->setText(Local("0.0001"));
+        Form3->Edit(4)->setText(QStringLiteral("1e39"));
+    }, false);
+    QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+    ASSERT_EQ(services.Errors.size(), 1);
+    EXPECT_TRUE(services.Errors[0].contains(QStringLiteral("«Масса гироскопа, кг»"))) << services.Errors[0].toStdString();
+    EXPECT_TRUE(RunSnapshot::Of(Form1->Model) == run);
+    EXPECT_TRUE(SameParameters(Form1->Params, before));
 }
 
 TEST_F(VeltramiWindows, DivergedRunShowsOnlyTheRecordedSamples)
@@ -347,6 +359,8 @@ TEST_F(VeltramiWindows, DivergedRunShowsOnlyTheRecordedSamples)
     QTest::mouseClick(Form1->Button2, Qt::LeftButton);
     ASSERT_EQ(services.Notices.size(), 1);
     EXPECT_TRUE(services.Notices[0].startsWith(QStringLiteral("Расчет разошелся"))) << services.Notices[0].toStdString();
+    EXPECT_TRUE(services.Notices[0].contains(QStringLiteral("не более %1 с").arg(Local("0.0002"))))
+        << "the advised step is written as the fields write numbers: " << services.Notices[0].toStdString();
     EXPECT_EQ(services.BusyAtMessage.front(), 0) << "the notice came under the hourglass";
     EXPECT_EQ(Form1->CurrentSample, 50);
     const int recorded = Form1->Model.Recorded();

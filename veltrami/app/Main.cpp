@@ -32,6 +32,8 @@ TForm1::TForm1(const std::string& dataPath)
     : DataPath(dataPath.empty() ? gyroapp::ProgramFile(QStringLiteral("veltrami.dat")) : dataPath)
 {
     setObjectName(QStringLiteral("Form1"));
+    // The model's messages show numbers as the fields do.
+    Model.MessageSeparators = gyroapp::LocaleSeparators();
     setWindowTitle(QStringLiteral("Моделирование гироскопа с кардановым подвесом ротора"));
     setFont(gyroapp::WindowsFont(QStringLiteral("MS Sans Serif"), 11));
 
@@ -81,24 +83,22 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
-    gyroapp::LoadAtStart(QStringLiteral("Can't find data"), [this] { return LoadParameters(); },
-                         [this] { WriteParameters(); }, [this] { ReadParameters(); },
-                         [this] { return Model.AllocateSeries(); });
+    gyroapp::LoadAtStart(Simulation, DataPath, *Form3);
 }
 
 bool TForm1::LoadParameters()
 {
-    return Model.LoadParameters(DataPath);
+    return static_cast<bool>(Simulation.Load(DataPath));
 }
 
 void TForm1::WriteParameters()
 {
-    gyroapp::WriteFields(*Form3, Params);
+    gyroapp::WriteFields(*Form3, Simulation);
 }
 
 void TForm1::ReadParameters()
 {
-    gyroapp::ReadFields(*Form3, Params);
+    gyroapp::ReadFields(*Form3, Simulation);
 }
 
 bool TForm1::Calculate()
@@ -109,7 +109,7 @@ bool TForm1::Calculate()
 
 void TForm1::Recalculate()
 {
-    if (gyroapp::TakeNewParameters(Params, [this] { ReadParameters(); }, [this] { return Model.AllocateSeries(); }))
+    if (gyroapp::TakeNewParameters(Simulation, *Form3))
         Calculate();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GimbalModel.h"
+#include "GimbalSimulation.h"
 
 #include <QWidget>
 
@@ -59,6 +60,8 @@ public:
     int CurrentSample = 0;
     std::string DataPath;
     GimbalModel Model;
+    // The model as the parts both programs' windows share see it.
+    GimbalSimulation Simulation{Model};
     ModelParameters& Params = Model.Params;
 
 protected:

@@ -1,10 +1,14 @@
 #include "GimbalModel.h"
+#include "GimbalLanes.h"
 
-#include "DataFileReader.h"
-#include "NumberFormat.h"
+#include "NarrowToFloat.h"
+#include "ParameterValue.h"
+#include "RunLimits.h"
 #include "StepAdvice.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -13,15 +17,9 @@ namespace veltrami {
 
 namespace {
 
-// Refuse runs whose series would not fit in a sensible amount of memory
-// (seven series of 8-byte values: 64 million samples are 3.6 GB).
-constexpr long double MaxSamples = 64.0e6L;
-constexpr int CancelPollSteps = 4096;
-
-std::string Num(double value)
-{
-    return numfmt::FormatGeneral(value, 6, numfmt::PointSeparators());
-}
+// Six series and the time of each sample, 8 bytes each.
+constexpr long double BytesPerSample = 7 * sizeof(double);
+constexpr long long CancelPollSteps = 4096;
 
 std::string Quoted(std::size_t k)
 {
@@ -32,20 +30,20 @@ std::string Quoted(std::size_t k)
 
 GimbalModel::GimbalModel() = default;
 
-bool GimbalModel::LoadParameters(const std::string& path, std::size_t* valuesRead)
+std::string GimbalModel::Num(double value) const
 {
-    std::string text;
-    if (!datafile::ReadFileText(path, text))
-        return false;
+    return numfmt::FormatGeneral(value, 6, MessageSeparators);
+}
+
+datafile::LoadReport GimbalModel::LoadParameters(const std::string& path)
+{
     std::array<float, ModelParameters::Count> values{};
     for (std::size_t k = 0; k < values.size(); ++k)
         values[k] = Params.at(k);
-    const std::size_t read = datafile::ReadCommaSeparated(text, values);
+    const datafile::LoadReport report = datafile::ReadParameterFile(path, values);
     for (std::size_t k = 0; k < values.size(); ++k)
         Params.at(k) = values[k];
-    if (valuesRead)
-        *valuesRead = read;
-    return true;
+    return report;
 }
 
 long long GimbalModel::StepsPerSample() const
@@ -68,7 +66,7 @@ std::string GimbalModel::CheckParameters() const
 {
     for (std::size_t k = 0; k < ModelParameters::Count; ++k)
         if (!std::isfinite(Params.at(k)))
-            return "Параметр " + Quoted(k) + " не является конечным числом.";
+            return parametervalue::OutOfRangeMessage(ParameterRows[k].label);
     if (!(Params.Step > 0))
         return "Шаг расчета должен быть больше нуля (задан " + Num(Params.Step) + ").";
     if (!(Params.PrintStep > 0))
@@ -78,17 +76,28 @@ std::string GimbalModel::CheckParameters() const
             + Num(Params.InitialTime) + " с).";
     const double h = Params.Step;
     const double tMax = std::max(std::fabs(double(Params.InitialTime)), std::fabs(double(Params.StopTime)));
-    if (tMax + h == tMax || -tMax + h == -tMax)
+    if (!runlimits::StepMovesTime(h, tMax))
         return "Шаг расчета " + Num(h) + " с слишком мал: время не продвигается при t = " + Num(tMax) + " с.";
+
+    // The inertias divide the accelerations: about the inner axis A + Ix1, about the outer one
+    // Ix2 + (A + Ix1) cos^2(beta) + Iz1 sin^2(beta), which lies between its values at 0 and 90 degrees.
+    const GimbalRunConstants c = GimbalRunConstants::From(Params);
+    if (c.JBet == 0)
+        return "Момент инерции относительно оси внутренней рамки равен нулю: сумма параметров "
+            + Quoted(FindParameter("InertiaEquatorial")) + " и " + Quoted(FindParameter("InnerInertiaX1"))
+            + " должна быть ненулевой.";
+    const double jAlfAtZero = c.J0, jAlfAtRight = c.J0 - c.DeltaJ;
+    if (!(jAlfAtZero * jAlfAtRight > 0))
+        return "Момент инерции относительно оси наружной рамки обращается в нуль при некотором угле бета: "
+            "параметр " + Quoted(FindParameter("OuterInertiaX2")) + " вместе с суммой "
+            + Quoted(FindParameter("InertiaEquatorial")) + " и " + Quoted(FindParameter("InnerInertiaX1"))
+            + " и с параметром " + Quoted(FindParameter("InnerInertiaZ1")) + " должен давать моменты одного знака.";
+
     const long double ratio = static_cast<long double>(Params.StopTime) / static_cast<long double>(Params.PrintStep);
-    if (!(ratio < MaxSamples))
+    if (!(ratio < INT_MAX))
         return "Слишком много отсчетов (" + Num(double(ratio)) + "): увеличьте шаг печати или уменьшите время счета.";
-    const long double steps = (static_cast<long double>(Params.StopTime) - Params.InitialTime) / h;
-    const long long n = StepsPerSample();
-    const long double samples = n == 0 ? steps : steps / n;
-    if (!(samples < MaxSamples))
-        return "Слишком много отсчетов (" + Num(double(samples)) + "): увеличьте шаг печати или уменьшите время счета.";
-    return {};
+    const long double samples = std::max<long double>(ExpectedSamples(), NominalCapacity());
+    return runlimits::SeriesMemoryRefusal(samples * BytesPerSample, [this](double v) { return Num(v); });
 }
 
 std::size_t GimbalModel::ExpectedSamples() const
@@ -97,6 +106,8 @@ std::size_t GimbalModel::ExpectedSamples() const
     const long double steps = (static_cast<long double>(Params.StopTime) - Params.InitialTime) / double(Params.Step);
     const long long n = StepsPerSample();
     const long double samples = (n == 0 ? steps : steps / n) + 2;
+    if (!(samples < 1e18L))
+        return static_cast<std::size_t>(1e18L);
     return static_cast<std::size_t>(std::max<long double>(samples, 1));
 }
 
@@ -105,7 +116,9 @@ RunStatus GimbalModel::AllocateSeries()
     if (std::string why = CheckParameters(); !why.empty())
         return RunStatus::Refused(why);
     // Build the new series aside so that a failure leaves the old ones untouched.
-    const std::size_t reserve = std::max<std::size_t>(ExpectedSamples(), NominalCapacity());
+    // The nominal capacity is negative when the run's times are (a negative count would
+    // wrap to an impossible size).
+    const std::size_t reserve = std::max<std::size_t>(ExpectedSamples(), std::max(NominalCapacity(), 0LL));
     std::array<std::vector<double>, 7> fresh;
     try {
         for (auto& series : fresh)
@@ -197,7 +210,14 @@ double GimbalModel::FastestRate() const
     return rate;
 }
 
-RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
+RunStatus GimbalModel::DivergedAt(double stepStart) const
+{
+    return RunStatus::Diverged("Расчет разошелся: решение перестало быть конечным на шаге от t = " + Num(stepStart)
+                                   + " с. Уменьшите шаг расчета." + stepadvice::Advice(FastestRate(), Params.Step, [this](double v) { return Num(v); }),
+                               stepStart);
+}
+
+RunStatus GimbalModel::BeginRun()
 {
     if (std::string why = CheckParameters(); !why.empty())
         return RunStatus::Refused(why);
@@ -227,42 +247,61 @@ RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
     // moments of the initial time rather than those left by an earlier run.
     CurMomentBet = static_cast<float>(-(p.MomentBetAmplitude * std::cos(double(p.MomentBetFrequency) * solution[0])));
     CurMomentAlf = static_cast<float>(p.MomentAlfAmplitude * std::cos(double(p.MomentAlfFrequency) * solution[0]));
+    return RunStatus::Finished();
+}
+
+RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
+{
+    if (RunStatus begun = BeginRun(); !begun.ok())
+        return begun;
+
+    const GimbalRunConstants* runs[] = {&Constants};
+    const lanes::GimbalLaneConstants<double> k = lanes::MakeGimbalLaneConstants<double>(runs);
+    lanes::GimbalLaneState<double> s;
+    double* solution = Integrator.Solution.data();
+    s.t = solution[0];
+    for (int i = 1; i < 5; ++i)
+        s.y[i] = solution[i];
+    // The moments as recorded are the driving terms narrowed, the inner one negated: exact both ways.
+    s.drivingBet = -double(CurMomentBet);
+    s.drivingAlf = CurMomentAlf;
+    auto keep = [&] {
+        solution[0] = s.t;
+        for (int i = 1; i < 5; ++i)
+            solution[i] = s.y[i];
+        CurMomentBet = static_cast<float>(-s.drivingBet);
+        CurMomentAlf = static_cast<float>(s.drivingAlf);
+    };
 
     const long long n = StepsPerSample();
-    const double h = p.Step;
-    const GimbalRunConstants constants = Constants;  // a local copy that the stores cannot alias
-    float momentBet = CurMomentBet, momentAlf = CurMomentAlf;
-    GimbalTimeCosines cosines;
-    const double stopTime = p.StopTime;
+    const double h = Params.Step;
+    const double stopTime = Params.StopTime;
     long long j = 0;
-    int untilPoll = CancelPollSteps;
-    while (solution[0] < stopTime) {
+    long long sincePoll = 0;
+    while (s.t < stopTime) {
         if (j >= n) {
-            RecordSample(solution[0]);
+            keep();
+            RecordSample(s.t);
             j = 0;
         }
-        const double stepStart = solution[0];
-        Integrator.BeginStep();
-        while (Integrator.StageNo < 5) {
-            GimbalDerivatives(constants, Integrator.Point.data(), Integrator.Derivative.data(), momentBet, momentAlf, &cosines);
-            Integrator.DoStage(h);
+        // Up to the next sample.
+        long long taken = 0;
+        const unsigned bad = lanes::AdvanceGimbal(k, s, h, stopTime, std::max(n - j, 1LL), 1u, taken);
+        j += taken;
+        if (bad) {
+            keep();
+            return DivergedAt(s.stepStart);
         }
-        CurMomentBet = momentBet;
-        CurMomentAlf = momentAlf;
-        ++j;
-        if (!(std::isfinite(solution[1]) && std::isfinite(solution[2]) && std::isfinite(solution[3])
-              && std::isfinite(solution[4]))) {
-            return RunStatus::Diverged("Расчет разошелся: решение перестало быть конечным на шаге от t = "
-                                           + Num(stepStart) + " с. Уменьшите шаг расчета."
-                                           + stepadvice::Advice(FastestRate(), Num),
-                                       stepStart);
-        }
-        if (cancel && --untilPoll == 0) {
-            untilPoll = CancelPollSteps;
-            if (cancel(solution[0]))
-                return RunStatus::Cancelled("Расчет прерван при t = " + Num(solution[0]) + " с.", solution[0]);
+        sincePoll += taken;
+        if (cancel && sincePoll >= CancelPollSteps) {
+            sincePoll = 0;
+            if (cancel(s.t)) {
+                keep();
+                return RunStatus::Cancelled("Расчет прерван при t = " + Num(s.t) + " с.", s.t);
+            }
         }
     }
+    keep();
     return RunStatus::Finished();
 }
 
@@ -270,9 +309,12 @@ void RoundTripThroughDisplay(ModelParameters& params)
 {
     const numfmt::Separators sep = numfmt::PointSeparators();
     for (std::size_t k = 0; k < ModelParameters::Count; ++k) {
+        // A value that is not finite cannot be shown; CheckParameters names it.
+        if (!std::isfinite(params.at(k)))
+            continue;
         const ParameterRow& row = ParameterRows[k];
         const std::string text = numfmt::FormatGeneral(params.at(k), row.digits, sep, row.exponentDigits);
-        params.at(k) = static_cast<float>(numfmt::TextToFloat(text, sep.decimal));
+        params.at(k) = gyromodel::NarrowToFloat(numfmt::TextToFloat(text, sep.decimal));
     }
 }
 

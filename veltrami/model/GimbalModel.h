@@ -1,7 +1,9 @@
 #pragma once
 
+#include "DataFileReader.h"
 #include "GimbalEquations.h"
 #include "ModelParameters.h"
+#include "NumberFormat.h"
 #include "RungeKutta4.h"
 #include "RunStatus.h"
 
@@ -9,8 +11,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-namespace numfmt { struct Separators; }
 
 namespace veltrami {
 
@@ -21,9 +21,9 @@ class GimbalModel {
 public:
     GimbalModel();
 
-    // Reads the data file into Params. Returns false when it cannot be opened (Params unchanged).
-    // valuesRead, when given, receives how many numbers the file held in the expected form.
-    bool LoadParameters(const std::string& path, std::size_t* valuesRead = nullptr);
+    // Reads the data file into Params; Params stay unchanged when it cannot be read. The
+    // report tells how many numbers the file held in the expected form.
+    datafile::LoadReport LoadParameters(const std::string& path);
 
     // Checks that the parameters give a finite, terminating run whose series can be held.
     // Returns an empty string when they do, else the reason in Russian.
@@ -59,6 +59,9 @@ public:
 
     ModelParameters Params;
     TRungeKutta4 Integrator{5};
+    // Separators of the numbers in the model's messages: the point for files and the run
+    // tool, the user's own in the windows.
+    numfmt::Separators MessageSeparators = numfmt::PointSeparators();
 
     // The sampled run: state components and moments, and the model time of each sample.
     std::vector<double> AlfDot, BetDot, Alf, Bet, MomentBet, MomentAlf, Time;
@@ -76,10 +79,21 @@ public:
     float CurMomentBet = 0;
     float CurMomentAlf = 0;
 
+    // The status of a run whose state stopped being finite in the step from stepStart, with advice.
+    RunStatus DivergedAt(double stepStart) const;
+
 private:
+    // Runs integrated side by side start, record and end their runs here as Calculate does.
+    friend struct GimbalEnsembleAccess;
+
     GimbalRunConstants Constants;
 
+    // Everything of a run before its first step: checks, room for the samples, initial state
+    // and constants. Refused (nothing changed) when the parameters or the memory do not allow it.
+    RunStatus BeginRun();
+
     std::size_t ExpectedSamples() const;
+    std::string Num(double value) const;
     void ResetExtremes();
     void RecordSample(double time);
 };

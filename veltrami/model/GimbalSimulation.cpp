@@ -41,11 +41,6 @@ void GimbalSimulation::SetParameter(std::size_t k, double value)
     model_.Params.at(k) = gyromodel::NarrowToFloat(value);
 }
 
-bool GimbalSimulation::Load(const std::string& path, std::size_t* valuesRead)
-{
-    return model_.LoadParameters(path, valuesRead);
-}
-
 void GimbalSimulation::RoundTripThroughDisplay()
 {
     veltrami::RoundTripThroughDisplay(model_.Params);

@@ -28,7 +28,7 @@ public:
     void SetParameter(std::size_t k, double value) override;
     using SimulationModel::SetParameter;
 
-    bool Load(const std::string& path, std::size_t* valuesRead = nullptr) override;
+    datafile::LoadReport Load(const std::string& path) override { return model_.LoadParameters(path); }
     void RoundTripThroughDisplay() override;
     std::string Check() const override { return model_.CheckParameters(); }
 

@@ -1,59 +1,16 @@
 // veltrami-run: the gimbal gyroscope run without windows, for scripted runs and checks.
-#include "GimbalModel.h"
+#include "GimbalSimulation.h"
 #include "RunTool.h"
 
 #include <iostream>
 
-using veltrami::GimbalModel;
-using veltrami::ModelParameters;
-
 int main(int argc, char** argv)
 {
-    GimbalModel model;
-    runtool::RunToolModel tool;
-    tool.program = "veltrami-run";
-    tool.dataFileName = "veltrami.dat";
-    tool.missingMessage = "Can't find data";
+    veltrami::GimbalSimulation model;
+    runtool::ToolText tool;
     tool.description =
         "Загружает 27 параметров гироскопа с кардановым подвесом, интегрирует уравнения движения\n"
         "методом Рунге-Кутты четвертого порядка с постоянным шагом и выводит записанные отсчеты.";
-    tool.load = [&](const std::string& path) { return model.LoadParameters(path); };
-    tool.set = [&](std::string_view field, double value) -> std::string {
-        const int k = veltrami::FindParameter(field);
-        if (k < 0)
-            return "неизвестное поле '" + std::string(field) + "'";
-        model.Params.at(k) = static_cast<float>(value);
-        return {};
-    };
-    tool.roundTrip = [&] { veltrami::RoundTripThroughDisplay(model.Params); };
-    tool.run = [&] {
-        RunStatus status = model.AllocateSeries();
-        return status.ok() ? model.Calculate() : status;
-    };
-    tool.csvColumns = {"AlfDot", "BetDot", "Alf", "Bet", "MomentBet", "MomentAlf"};
-    tool.recorded = [&] { return model.Recorded(); };
-    tool.sample = [&](int i, double& time, std::vector<double>& v) {
-        time = model.Time[i];
-        v = {model.AlfDot[i], model.BetDot[i], model.Alf[i], model.Bet[i], model.MomentBet[i], model.MomentAlf[i]};
-    };
-    tool.sampleCount = [&] { return model.SampleCount; };
-    tool.capacity = [&] { return model.NominalCapacity(); };
-    tool.stepsPerSample = [&] { return model.StepsPerSample(); };
-    tool.summaryBody = [&](runtool::JsonWriter& json) {
-        const std::pair<const char*, float> extremes[] = {
-            {"AlfMin", model.AlfMin}, {"AlfMax", model.AlfMax},
-            {"BetMin", model.BetMin}, {"BetMax", model.BetMax},
-            {"AlfDotMin", model.AlfDotMin}, {"AlfDotMax", model.AlfDotMax},
-            {"BetDotMin", model.BetDotMin}, {"BetDotMax", model.BetDotMax},
-            {"MomentBetMin", model.MomentBetMin}, {"MomentBetMax", model.MomentBetMax},
-            {"MomentAlfMin", model.MomentAlfMin}, {"MomentAlfMax", model.MomentAlfMax},
-        };
-        for (const auto& [name, value] : extremes)
-            json.Number(name, value);
-        json.BeginObject("Params");
-        for (std::size_t k = 0; k < ModelParameters::Count; ++k)
-            json.Number(veltrami::ParameterRows[k].name, model.Params.at(k));
-        json.EndObject();
-    };
-    return runtool::RunToolMain(argc, argv, tool, std::cout, std::cerr);
+    tool.flatExtremes = {"Alf", "Bet", "AlfDot", "BetDot", "MomentBet", "MomentAlf"};
+    return runtool::RunToolMain(argc, argv, model, tool, std::cout, std::cerr);
 }
