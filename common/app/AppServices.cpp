@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace gyroapp {
@@ -65,6 +66,16 @@ void QtServices::BeginBusy()
 void QtServices::EndBusy()
 {
     QApplication::restoreOverrideCursor();
+}
+
+QString QtServices::ChooseFileToOpen(const QString& caption, const QString& folder, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+}
+
+QString QtServices::ChooseFileToSave(const QString& caption, const QString& offered, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, offered, filter);
 }
 
 QString ErrorText(const std::exception& error)

@@ -17,8 +17,8 @@ public:
     virtual bool Update(double fraction) = 0;
 };
 
-// The application's message box, its standard error box, the hourglass cursor and the
-// progress of long calculations. Windows reach them only through here, so tests can answer
+// The application's message box, its standard error box, the hourglass cursor, the
+// progress of long calculations and the file dialogs. Windows reach them only through here, so tests can answer
 // questions, read notices and cancel runs.
 class AppServices {
 public:
@@ -35,6 +35,11 @@ public:
     virtual void EndBusy() = 0;
     // Progress of a calculation that starts now; shown only once it has run for a while.
     virtual std::unique_ptr<RunProgress> StartProgress(const QString& text) = 0;
+    // A file the user chooses to read, the dialog opened in folder; empty when cancelled.
+    virtual QString ChooseFileToOpen(const QString& caption, const QString& folder, const QString& filter) = 0;
+    // A file the user chooses to write, offered as the name to start with; the dialog asks
+    // before an existing file is replaced. Empty when cancelled.
+    virtual QString ChooseFileToSave(const QString& caption, const QString& offered, const QString& filter) = 0;
 };
 
 // The services in use: the real boxes unless a test installed its own.
@@ -51,6 +56,8 @@ public:
     void BeginBusy() override;
     void EndBusy() override;
     std::unique_ptr<RunProgress> StartProgress(const QString& text) override;
+    QString ChooseFileToOpen(const QString& caption, const QString& folder, const QString& filter) override;
+    QString ChooseFileToSave(const QString& caption, const QString& offered, const QString& filter) override;
 };
 
 // Shows the hourglass for as long as it lives.

@@ -69,6 +69,33 @@ std::unique_ptr<RunProgress> ScriptedServices::StartProgress(const QString& text
     return std::make_unique<ScriptedProgress>(*this);
 }
 
+namespace {
+
+QString NextFile(std::deque<QString>& files)
+{
+    if (files.empty())
+        return {};
+    QString file = files.front();
+    files.pop_front();
+    return file;
+}
+
+} // namespace
+
+QString ScriptedServices::ChooseFileToOpen(const QString& caption, const QString& folder, const QString&)
+{
+    FileDialogs << caption;
+    FileDialogStarts << folder;
+    return NextFile(files_);
+}
+
+QString ScriptedServices::ChooseFileToSave(const QString& caption, const QString& offered, const QString&)
+{
+    FileDialogs << caption;
+    FileDialogStarts << offered;
+    return NextFile(files_);
+}
+
 void ScriptedServices::Clear()
 {
     Questions.clear();
@@ -81,6 +108,9 @@ void ScriptedServices::Clear()
     CancelAtUpdate = -1;
     ProbeSeenTrue = false;
     answers_.clear();
+    files_.clear();
+    FileDialogs.clear();
+    FileDialogStarts.clear();
 }
 
 } // namespace gyroapp

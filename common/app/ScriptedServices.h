@@ -8,7 +8,7 @@
 
 namespace gyroapp {
 
-// Services for tests: questions are answered from a script, notices and errors are
+// Services for tests: questions and file dialogs are answered from a script, notices and errors are
 // recorded instead of shown, the hourglass is counted. Installs itself while it lives.
 class ScriptedServices : public AppServices {
 public:
@@ -27,6 +27,11 @@ public:
     void BeginBusy() override;
     void EndBusy() override;
     std::unique_ptr<RunProgress> StartProgress(const QString& text) override;
+    QString ChooseFileToOpen(const QString& caption, const QString& folder, const QString& filter) override;
+    QString ChooseFileToSave(const QString& caption, const QString& offered, const QString& filter) override;
+
+    // Queues the files the next file dialogs choose; a dialog with none left is cancelled.
+    void AnswerFiles(std::initializer_list<QString> files) { files_.insert(files_.end(), files); }
 
     void Clear();
 
@@ -39,6 +44,10 @@ public:
     std::function<bool()> ProbeDuringRun;
     bool ProbeSeenTrue = false;
 
+    // The file dialogs opened: caption, and the folder or name each started with.
+    QStringList FileDialogs;
+    QStringList FileDialogStarts;
+
     QStringList Questions;
     QStringList Notices;
     QStringList Errors;
@@ -49,6 +58,7 @@ public:
 
 private:
     std::deque<bool> answers_;
+    std::deque<QString> files_;
     AppServices* previous_ = nullptr;
 };
 

@@ -1,4 +1,5 @@
 #include "DataFileReader.h"
+#include "DataFileWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +17,9 @@
 #include <limits>
 #include <string>
 #include <vector>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using datafile::ReadCommaSeparated;
 
@@ -151,6 +157,67 @@ TEST(ReadFileText, RefusesWhatIsNoFileAndReadsOnlyTheStart)
     EXPECT_EQ(ReadCommaSeparated(text, values), 1u);
     EXPECT_EQ(values[1], kKept) << "no shortened number is read";
     std::filesystem::remove(path);
+}
+
+// Writes under a decimal-comma locale, where a printf-based writer would put commas
+// inside the numbers.
+TEST(FormatCommaSeparated, ReadsBackToTheSameBits)
+{
+    const std::vector<float> values = {0.1f, 1.0f / 3, 1e-45f, std::numeric_limits<float>::min(),
+                                       std::numeric_limits<float>::max(), -0.0f, 1.00000012f, 62e9f,
+                                       1e-5f, 123456789.0f, -0.000003f, 12.0f};
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_ALL, "ru_RU.UTF-8"))
+        std::setlocale(LC_ALL, "de_DE.UTF-8");
+    const std::string text = datafile::FormatCommaSeparated(values);
+    std::setlocale(LC_ALL, saved.c_str());
+
+    std::vector<float> back(values.size(), kKept);
+    ASSERT_EQ(ReadCommaSeparated(text, back), values.size()) << text;
+    for (std::size_t k = 0; k < values.size(); ++k)
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(back[k]), std::bit_cast<std::uint32_t>(values[k]))
+            << "value " << k << " in " << text;
+    EXPECT_THROW(datafile::FormatCommaSeparated(std::vector<float>{1, kInf}), std::invalid_argument);
+}
+
+TEST(WriteFileAtomically, ReplacesWholeOrNotAtAll)
+{
+    const auto dir = std::filesystem::temp_directory_path()
+        / ("datafile_write_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directory(dir);
+    const std::string path = (dir / "set.dat").string();
+    const auto content = [&path] {
+        std::string text;
+        EXPECT_EQ(datafile::ReadFileText(path, text), datafile::LoadReport::Outcome::Read);
+        return text;
+    };
+
+    ASSERT_EQ(datafile::WriteFileAtomically(path, "1,2,3\n"), "");
+    std::filesystem::permissions(path, std::filesystem::perms(0640));
+    ASSERT_EQ(datafile::WriteFileAtomically(path, "4,5,6\n"), "");
+    EXPECT_EQ(content(), "4,5,6\n");
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640)) << "the replaced file's mode";
+
+    // A disk that fills up in the middle of the write: the file size limit fails it even for root.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string error = datafile::WriteFileAtomically(path, std::string(1000, '7'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_NE(error, "") << "the failure is reported";
+    EXPECT_EQ(content(), "4,5,6\n") << "the earlier file is intact";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1)
+        << "no temporary file is left behind";
+
+    EXPECT_NE(datafile::WriteFileAtomically((dir / "missing" / "set.dat").string(), "1\n"), "");
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "Forms.h"
 #include "Input1.h"
 #include "Main.h"
+#include "ParameterSetMenu.h"
 #include "Playback.h"
 #include "TuningForkPicture.h"
 #include "WindowTestSupport.h"
@@ -152,6 +153,45 @@ TEST_F(PelisondWindows, StartUpFillsTheFieldsInTheirFormatsAndUsesTheShownValues
             testsupport::SaveScreenshot(Form3, QStringLiteral("parameters-bottom"));
         },
         false);
+}
+
+QStringList FieldTexts()
+{
+    QStringList texts;
+    for (int k = 1; k <= Form3->RowCount(); ++k)
+        texts << Form3->Edit(k)->text();
+    return texts;
+}
+
+TEST_F(PelisondWindows, SavedParameterSetOpensToTheSameFieldsAndAShorterSetIsRefused)
+{
+    Start(testsupport::DataWith({{3, "0.003"}, {6, "0.0000051"}, {12, "6.3E10"}, {19, "1.23"}}));
+    auto* sets = Form3->findChild<gyroapp::ParameterSetMenu*>();
+    ASSERT_NE(sets, nullptr);
+    Form3->Edit(14)->setText(Local("-2.5"));
+    const QStringList saved = FieldTexts();
+    const QString path = dir.filePath(QStringLiteral("set.dat"));
+    services.AnswerFiles({path});
+    sets->SaveAction->trigger();
+    ASSERT_TRUE(services.Notices.isEmpty()) << services.Notices.join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(services.Errors.isEmpty()) << services.Errors.join(QLatin1Char('|')).toStdString();
+
+    for (int k = 1; k <= Form3->RowCount(); ++k)
+        Form3->Edit(k)->setText(QStringLiteral("1"));
+    const QStringList edited = FieldTexts();
+    // The gimbal gyroscope's set holds 27 numbers: refused, the fields left alone.
+    const QString gimbal = dir.filePath(QStringLiteral("veltrami-set.dat"));
+    ASSERT_TRUE(testsupport::WriteDataFile(
+        gimbal, "0.001,0.1,12,1,0.01,0.01,10,0.0003,0.0004,0.0002,0.0002,0.0003,0.0015,1,0,4,20,0,20,0,0,1.125,0,0,0,0,0\n"));
+    services.AnswerFiles({gimbal, path});
+    sets->OpenAction->trigger();
+    ASSERT_EQ(services.Notices.size(), 1);
+    EXPECT_TRUE(services.Notices[0].contains(QStringLiteral("27 из 30"))) << services.Notices[0].toStdString();
+    EXPECT_EQ(FieldTexts(), edited);
+    sets->OpenAction->trigger();
+    EXPECT_EQ(FieldTexts(), saved);
+    EXPECT_EQ(services.Notices.size(), 1);
+    EXPECT_FALSE(Form1->Model.Calculated) << "opening a set calculates nothing";
 }
 
 TEST_F(PelisondWindows, MissingDataFileEndsTheProgramAfterTheNotice)

@@ -4,14 +4,18 @@
 #include "GimbalPicture.h"
 #include "Input1.h"
 #include "Main.h"
+#include "ParameterSetMenu.h"
 #include "Playback.h"
 #include "WindowTestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QAction>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -241,6 +245,83 @@ TEST_F(VeltramiWindows, FieldWithTheOtherSeparatorStopsReadingThere)
     EXPECT_EQ(services.Errors.size(), 2);
     EXPECT_TRUE(RunSnapshot::Of(Form1->Model) == run);
     EXPECT_EQ(services.BusyDepth, 0);
+}
+
+QStringList FieldTexts()
+{
+    QStringList texts;
+    for (int k = 1; k <= Form3->RowCount(); ++k)
+        texts << Form3->Edit(k)->text();
+    return texts;
+}
+
+TEST_F(VeltramiWindows, SavedParameterSetOpensToTheSameFieldsAndTheSameRun)
+{
+    Start(testsupport::DataWith({{3, "6"}, {26, "0.123"}}));
+    auto* sets = Form3->findChild<gyroapp::ParameterSetMenu*>();
+    ASSERT_NE(sets, nullptr);
+    EXPECT_EQ(sets->OpenAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    EXPECT_EQ(sets->SaveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_EQ(Form3->contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_EQ(Form3->actions(), (QList<QAction*>{sets->OpenAction, sets->SaveAction}));
+    // Edits typed but not yet accepted are what the set keeps.
+    Form3->Edit(4)->setText(Local("1.23457E6"));
+    Form3->Edit(8)->setText(Local("0.00025"));
+    Form3->Edit(24)->setText(QStringLiteral("-3"));
+    const QStringList saved = FieldTexts();
+    const QString path = dir.filePath(QStringLiteral("мой набор"));
+    services.AnswerFiles({path});
+    sets->SaveAction->trigger();
+    ASSERT_TRUE(services.Notices.isEmpty()) << services.Notices.join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(services.Errors.isEmpty()) << services.Errors.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(services.FileDialogStarts.value(0), QDir::home().filePath(QStringLiteral("набор параметров.dat")))
+        << "the first save starts away from the program's folder";
+    QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+    const RunSnapshot run = RunSnapshot::Of(Form1->Model);
+    const veltrami::ModelParameters params = Form1->Params;
+
+    // The run tool's reader takes the set as it takes the program's file.
+    veltrami::GimbalModel fromFile;
+    ASSERT_TRUE(fromFile.LoadParameters(QFile::encodeName(path + QStringLiteral(".dat")).toStdString()));
+    EXPECT_TRUE(SameParameters(fromFile.Params, params));
+
+    for (int k = 1; k <= Form3->RowCount(); ++k)
+        Form3->Edit(k)->setText(QStringLiteral("7"));
+    services.AnswerFiles({path + QStringLiteral(".dat")});
+    sets->OpenAction->trigger();
+    EXPECT_EQ(FieldTexts(), saved);
+    EXPECT_TRUE(RunSnapshot::Of(Form1->Model) == run) << "opening a set calculates nothing";
+    QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+    EXPECT_TRUE(SameParameters(Form1->Params, params));
+    EXPECT_TRUE(RunSnapshot::Of(Form1->Model) == run);
+    EXPECT_TRUE(services.Notices.isEmpty());
+}
+
+TEST_F(VeltramiWindows, ParameterSetIsNeitherWrittenOverTheProgramFileNorFromABadField)
+{
+    Start();
+    auto* sets = Form3->findChild<gyroapp::ParameterSetMenu*>();
+    ASSERT_NE(sets, nullptr);
+    const QString own = dir.filePath(QStringLiteral("veltrami.dat"));
+    Form3->Edit(3)->setText(QStringLiteral("6"));
+    // Named plainly, and by a detour without the suffix.
+    services.AnswerFiles({own, dir.filePath(QStringLiteral("missing/../veltrami"))});
+    sets->SaveAction->trigger();
+    sets->SaveAction->trigger();
+    EXPECT_EQ(services.Notices, QStringList({gyroapp::OwnDataFileMessage(own),
+                                             gyroapp::OwnDataFileMessage(dir.filePath(QStringLiteral("missing/../veltrami.dat")))}));
+    QFile file(own);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), testsupport::NominalData);
+
+    // A field that is not a number: the conversion error, no dialog, no file.
+    services.Clear();
+    Form3->Edit(5)->setText(QStringLiteral("abc"));
+    services.AnswerFiles({dir.filePath(QStringLiteral("set.dat"))});
+    sets->SaveAction->trigger();
+    EXPECT_EQ(services.Errors, QStringList{QStringLiteral("'abc' is not a valid floating point value")});
+    EXPECT_TRUE(services.FileDialogs.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("set.dat"))));
 }
 
 TEST_F(VeltramiWindows, CalculatingTwiceGivesTheSameSeriesWithoutGrowingMemory)

@@ -6,6 +6,9 @@
 #include "Input1.h"
 #include "Main.h"
 #include "MainWindowParts.h"
+#include "ParameterSetMenu.h"
+
+#include <QFile>
 
 namespace veltrami {
 
@@ -20,6 +23,8 @@ void CreateForms(const std::string& dataPath)
 {
     Form1 = new TForm1(dataPath);
     Form3 = new TForm3;
+    // The parameter window's sets; it owns them.
+    new gyroapp::ParameterSetMenu(*Form3, QFile::decodeName(QByteArray::fromStdString(Form1->DataPath)));
     Form2 = new TForm2;
     Form8 = new TForm8(Form1->Model);
     Form5 = new TForm5(Form1->Model);
