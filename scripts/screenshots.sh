@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Screenshots of both 3D views for the README: each whole window with the shipped data,
-# half-way through its animation, rendered by Mesa's software renderer under Xvfb.
+# Screenshots for the README: both 3D views, each whole window with the shipped data,
+# half-way through its animation, rendered by Mesa's software renderer under Xvfb; and
+# veltrami's graph window comparing a recalculated run with a kept one.
 #   scripts/screenshots.sh [BUILD_DIR]     (default: build-screenshots beside the sources)
-# Writes docs/veltrami-view.png and docs/pelisond-view.png.
+# Writes docs/veltrami-view.png, docs/pelisond-view.png and docs/veltrami-comparison.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-screenshots}
@@ -12,7 +13,7 @@ if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGYRO_WITH_BENCHMARKS=OFF > "$build.configure.log" 2>&1 \
     || { cat "$build.configure.log"; exit 1; }
 fi
-cmake --build "$build" --target veltrami_view_tests pelisond_view_ru
+cmake --build "$build" --target veltrami_view_tests pelisond_view_ru veltrami_gui_ru
 
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT
@@ -23,9 +24,10 @@ run() {
 }
 run "$build/tests/veltrami_view_tests" --gtest_filter='ViewMenu.WindowPictureMidAnimationShowsThePanelAtItsPlace'
 run "$build/tests/pelisond_view_ru" --gtest_filter='ViewMenu.WindowPictureMidAnimationShowsThePanelAtItsPlace'
+run "$build/tests/veltrami_gui_ru" --gtest_filter='VeltramiWindows.KeptRunStaysBehindRecalculatedRunsUntilRemoved'
 
 mkdir -p "$root/docs"
-for name in veltrami-view pelisond-view; do
+for name in veltrami-view pelisond-view veltrami-comparison; do
   [ -f "$shots/$name.png" ] || { echo "no screenshot $name.png was taken" >&2; exit 1; }
   # A window of few colours: Qt's PNG stays in the tens of kilobytes as it is.
   cp "$shots/$name.png" "$root/docs/$name.png"

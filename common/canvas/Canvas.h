@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The 2D drawing vocabulary of the graph and phase-portrait windows: a pen, a brush and a
@@ -60,12 +61,24 @@ struct PointF {
     double x = 0, y = 0;
 };
 
-// Pen, brush and font as they stand when something is drawn.
+// How a pen draws its lines: solid, or dashed for what stands behind the picture proper.
+enum class PenStyle { Solid, Dash };
+
+// A rectangle x1 .. x2 - 1, y1 .. y2 - 1 that figures are cut to.
+struct ClipBox {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+
+    friend bool operator==(const ClipBox&, const ClipBox&) = default;
+};
+
+// Pen, brush and font as they stand when something is drawn, and the cut, if any.
 struct State {
     int penWidth = 1;
     Color penColor = clBlack;
     Color brushColor = clWhite;
     Font font;
+    PenStyle penStyle = PenStyle::Solid;
+    std::optional<ClipBox> clip;
 
     friend bool operator==(const State&, const State&) = default;
 };
@@ -90,6 +103,10 @@ public:
     void SetFontSize(int points) { state_.font.pixelHeight = PointsToPixels(points); }
     void SetFontColor(Color color) { state_.font.color = color; }
     void SetFontBold(bool bold) { state_.font.bold = bold; }
+    void SetPenStyle(PenStyle style) { state_.penStyle = style; }
+    // Figures drawn from now on are cut to the box, until ClearClip.
+    void SetClip(int x1, int y1, int x2, int y2) { state_.clip = ClipBox{x1, y1, x2, y2}; }
+    void ClearClip() { state_.clip.reset(); }
 
     virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
     virtual void MoveTo(int x, int y) = 0;

@@ -80,8 +80,30 @@ QPen MakePen(const State& s, const QColor& buttonFace)
 
 void QPainterCanvas::ApplyPen()
 {
+    ApplyClip(state());
     painter_->setPen(MakePen(state(), buttonFace_));
 }
+
+void QPainterCanvas::ApplyClip(const State& s)
+{
+    if (s.clip)
+        painter_->setClipRect(QRect(QPoint(s.clip->x1, s.clip->y1), QPoint(s.clip->x2 - 1, s.clip->y2 - 1)));
+    else if (painter_->hasClipping())
+        painter_->setClipping(false);
+}
+
+namespace {
+
+// A pen for what stands behind the picture proper: dashes along the whole line.
+void MakeDashed(QPen& pen, const State& s)
+{
+    if (s.penStyle != PenStyle::Dash)
+        return;
+    pen.setStyle(Qt::CustomDashLine);
+    pen.setDashPattern({4, 3});
+}
+
+} // namespace
 
 void QPainterCanvas::ApplyBrush()
 {
@@ -200,7 +222,9 @@ void QPainterCanvas::FlushFine()
 {
     if (pendingFine_.size() > 1) {
         dots_.clear();
+        ApplyClip(pendingState_);
         QPen pen = MakePen(pendingState_, buttonFace_);
+        MakeDashed(pen, pendingState_);
         // Round joins: a dense zigzag with mitred corners would grow spikes.
         pen.setJoinStyle(Qt::RoundJoin);
         painter_->setPen(pen);
@@ -221,6 +245,16 @@ void QPainterCanvas::FlushPixels()
     // were laid out on: a grid line to the rectangle's far edge stops inside it.
     if (pending_.size() > 1) {
         dots_.clear();
+        ApplyClip(pendingState_);
+        if (pendingState_.penStyle == PenStyle::Dash) {
+            // Dashes run along the whole polyline: it is drawn as it stands, not in pieces.
+            QPen pen = MakePen(pendingState_, buttonFace_);
+            MakeDashed(pen, pendingState_);
+            painter_->setPen(pen);
+            painter_->drawPolyline(pending_);
+            pending_.clear();
+            return;
+        }
         if (pendingState_.penWidth <= 1) {
             const QPoint end = BeforeEnd(pending_[pending_.size() - 2], pending_.last());
             if (end != pending_[pending_.size() - 2])
@@ -234,6 +268,7 @@ void QPainterCanvas::FlushPixels()
                 painter_->fillRect(QRect(pending_[0], QSize(1, 1)), ToQColor(pendingState_.penColor, buttonFace_));
             else {
                 QPen pen = MakePen(pendingState_, buttonFace_);
+                MakeDashed(pen, pendingState_);
                 pen.setJoinStyle(Qt::RoundJoin);
                 painter_->setPen(pen);
                 painter_->drawPolyline(pending_);
@@ -293,7 +328,8 @@ void QPainterCanvas::MoveTo(int x, int y)
 
 bool QPainterCanvas::PendingPenDiffers() const
 {
-    return !(pendingState_.penWidth == state().penWidth && pendingState_.penColor == state().penColor);
+    return !(pendingState_.penWidth == state().penWidth && pendingState_.penColor == state().penColor
+             && pendingState_.penStyle == state().penStyle && pendingState_.clip == state().clip);
 }
 
 void QPainterCanvas::MoveToF(double x, double y)
@@ -334,7 +370,7 @@ namespace {
 // What an ellipse is drawn with.
 bool SameFigurePen(const State& a, const State& b)
 {
-    return a.penWidth == b.penWidth && a.penColor == b.penColor && a.brushColor == b.brushColor;
+    return a.penWidth == b.penWidth && a.penColor == b.penColor && a.brushColor == b.brushColor && a.clip == b.clip;
 }
 
 } // namespace
@@ -375,6 +411,7 @@ void QPainterCanvas::Ellipse(int x1, int y1, int x2, int y2)
             stamp.setBrush(ToQColor(state().brushColor, buttonFace_));
             stamp.drawEllipse(box.translated(margin - x1, margin - y1));
         }
+        ApplyClip(state());
         painter_->drawImage(QPoint(x1 - margin, y1 - margin), dot_);
         return;
     }
@@ -387,6 +424,7 @@ void QPainterCanvas::TextOut(int x, int y, const std::string& text)
 {
     Flush();
     dots_.clear();
+    ApplyClip(state());
     const QFont& font = CurrentFont();
     const QString qtext = QString::fromStdString(text);
     const QFontMetrics metrics(font, painter_->device());

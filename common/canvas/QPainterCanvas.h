@@ -50,6 +50,7 @@ public:
 private:
     void Setup();
     void ApplyPen();
+    void ApplyClip(const State& s);
     void ApplyBrush();
     const QFont& CurrentFont();
     void FlushPixels();

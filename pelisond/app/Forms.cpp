@@ -29,6 +29,8 @@ void CreateForms(const std::string& dataPath)
     Form5 = new TForm5(Form1->Model);
     Form9 = new TForm9;
     Form8->SetChoiceWindow(*Form9);
+    Form8->SetComparison(Form1->Comparison);
+    Form5->SetComparison(Form1->Comparison);
 }
 
 void DestroyForms()

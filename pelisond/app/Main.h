@@ -3,6 +3,8 @@
 #include "TuningForkModel.h"
 #include "TuningForkSimulation.h"
 
+#include "RunComparison.h"
+
 #include <QWidget>
 
 #include <string>
@@ -61,6 +63,8 @@ public:
     TuningForkSimulation Simulation{Model};
     std::string DataPath;
     ModelParameters& Params = Model.Params;
+    // A run kept for the graph and phase-portrait windows to compare later runs with.
+    comparison::RunComparison Comparison;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,11 +1,13 @@
 #include "GraphWindows.h"
 
 #include "AppServices.h"
+#include "ComparisonMenu.h"
 #include "FormParts.h"
 #include "GraphWindowParts.h"
 #include "Locale.h"
 #include "PlotOutput.h"
 #include "QPainterCanvas.h"
+#include "TuningForkComparison.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -86,7 +88,14 @@ void TForm5::Button3Click() { SetModalResult(gyroapp::mrOk); }
 
 void TForm5::PaintBox1Paint(canvas::Canvas& c)
 {
-    DrawPhasePortrait(c, GraphDataOf(model_), PaintBox1->width(), PaintBox1->height());
+    const std::optional<GraphData> kept = KeptGraphData(comparison_);
+    DrawPhasePortrait(c, GraphDataOf(model_), PaintBox1->width(), PaintBox1->height(), kept ? &*kept : nullptr);
+}
+
+void TForm5::SetComparison(comparison::RunComparison& runs)
+{
+    comparison_ = &runs;
+    Comparison1 = new comparison::ComparisonMenu(this, PaintBox1, {621, 473}, comparison::HooksFor(runs, model_));
 }
 
 TForm8::TForm8(const TuningForkModel& model, TForm9& choice, QWidget* parent) : TForm8(model, parent)
@@ -106,7 +115,10 @@ TForm8::TForm8(const TuningForkModel& model, QWidget* parent) : ModalForm(parent
     const timegraph::GraphArea area = timegraph::MakeGraphArea(
         this, [this](canvas::Canvas& c) { PaintBox1Paint(c); }, [this](QPoint at) { return ReadOut(at); },
         [this](canvas::Canvas& c) { DrawPlot(c, ShownTime()); },
-        [this] { return GraphCsv(GraphDataOf(model_), CurrentChoice(), ShownTime()); });
+        [this] {
+            const std::optional<GraphData> kept = KeptGraphData(comparison_);
+            return GraphCsv(GraphDataOf(model_), CurrentChoice(), ShownTime(), kept ? &*kept : nullptr);
+        });
     PaintBox1 = area.box;
     PlotMenu1 = area.menu;
     canvas::MakeLabel(this, QStringLiteral("Координаты X1,X2/Координаты Y1,Y2"), {8, 8}, "Times New Roman", 19);
@@ -188,8 +200,15 @@ void TForm8::PaintBox1Paint(canvas::Canvas& c)
 
 void TForm8::DrawPlot(canvas::Canvas& c, double T)
 {
+    const std::optional<GraphData> kept = KeptGraphData(comparison_);
     DrawGraph(c, GraphDataOf(model_), ranges_, CurrentChoice(), CheckBox1->isChecked(), T,
-              gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height());
+              gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height(), kept ? &*kept : nullptr);
+}
+
+void TForm8::SetComparison(comparison::RunComparison& runs)
+{
+    comparison_ = &runs;
+    Comparison1 = new comparison::ComparisonMenu(this, PaintBox1, {699, 498}, comparison::HooksFor(runs, model_));
 }
 
 CurveChoice TForm8::CurrentChoice() const { return choice_ ? choice_->Choice() : CurveChoice{}; }
@@ -198,8 +217,10 @@ double TForm8::ShownTime() const { return shownTime_.value_or(model_.Params.Stop
 
 QString TForm8::ReadOut(QPoint at) const
 {
+    const std::optional<GraphData> kept = KeptGraphData(comparison_);
     return QString::fromStdString(GraphReadOut(GraphDataOf(model_), CurrentChoice(), ShownTime(), at.x(),
-                                               gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height()));
+                                               gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height(),
+                                               kept ? &*kept : nullptr));
 }
 
 } // namespace pelisond

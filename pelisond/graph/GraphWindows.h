@@ -12,6 +12,11 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
+namespace comparison {
+class ComparisonMenu;
+class RunComparison;
+} // namespace comparison
+
 namespace canvas {
 class PaintBox;
 class PlotMenu;
@@ -43,14 +48,18 @@ public:
 
     void Button3Click();
     void PaintBox1Paint(canvas::Canvas& c);
+    // Adds the comparison with a kept run, which the program's windows share.
+    void SetComparison(comparison::RunComparison& runs);
 
     canvas::PaintBox* PaintBox1 = nullptr;
     // Right button on the portrait: save and print it.
     canvas::PlotMenu* PlotMenu1 = nullptr;
+    comparison::ComparisonMenu* Comparison1 = nullptr;
     QPushButton* Button3 = nullptr;
 
 private:
     const TuningForkModel& model_;
+    comparison::RunComparison* comparison_ = nullptr;
 };
 
 // Graph window "Графики ": the eleven series of the latest run against time.
@@ -61,6 +70,8 @@ public:
     // The program creates the graph window before the choice window and joins them after.
     explicit TForm8(const TuningForkModel& model, QWidget* parent = nullptr);
     void SetChoiceWindow(TForm9& choice) { choice_ = &choice; }
+    // Adds the comparison with a kept run, which the program's windows share.
+    void SetComparison(comparison::RunComparison& runs);
 
     void FormActivate();
     void RadioGroup1Click();
@@ -80,6 +91,7 @@ public:
     canvas::PaintBox* PaintBox1 = nullptr;
     // Right button on the graph: save, export the curves, print.
     canvas::PlotMenu* PlotMenu1 = nullptr;
+    comparison::ComparisonMenu* Comparison1 = nullptr;
     QLineEdit* Edit1 = nullptr;
     canvas::RadioGroup* RadioGroup1 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
@@ -97,6 +109,7 @@ private:
 
     const TuningForkModel& model_;
     TForm9* choice_ = nullptr;
+    comparison::RunComparison* comparison_ = nullptr;
     Ranges ranges_{};
     std::optional<double> shownTime_;
 };

@@ -1,5 +1,7 @@
 #include "TuningForkGraph.h"
 
+#include "RunComparison.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -95,18 +97,16 @@ std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const Cur
 
 timegraph::SampleTimes TimesOf(const GraphData& data) { return {data.PrintStep, data.Time}; }
 
-std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T)
+std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T,
+                                    const GraphData* kept)
 {
-    const auto curves = DrawnCurves(data, chosen, T);
-    if (curves.empty())
-        return std::nullopt;
-    return timegraph::CurvesCsv(curves, T, TimesOf(data));
+    return comparison::ComparedCsv(data, chosen, T, kept);
 }
 
 std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
-                         const numfmt::Separators& sep, int W, int H)
+                         const numfmt::Separators& sep, int W, int H, const GraphData* kept)
 {
-    return timegraph::CurvesReadOut(DrawnCurves(data, chosen, T), x, GraphLayout(W, H, sep), T, TimesOf(data), sep);
+    return comparison::ComparedReadOut(data, chosen, T, x, GraphLayout(W, H, sep), sep, kept);
 }
 
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
@@ -130,7 +130,7 @@ timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
 }
 
 void DrawGraph(canvas::Canvas& c, const GraphData& data, const Ranges& ranges, const CurveChoice& chosen,
-               bool markers, double T, const numfmt::Separators& sep, int W, int H)
+               bool markers, double T, const numfmt::Separators& sep, int W, int H, const GraphData* kept)
 {
     const timegraph::Layout layout = GraphLayout(W, H, sep);
     const auto grouped = [sep](int digits, int decimals) {
@@ -145,6 +145,14 @@ void DrawGraph(canvas::Canvas& c, const GraphData& data, const Ranges& ranges, c
     };
     timegraph::DrawFrame(c, layout, T, scales);
 
+    if (kept)
+        // Behind the current curves, on their ranges.
+        for (int n = 1; n <= CurveCount; ++n)
+            if (chosen[n - 1]) {
+                const Range& r = ranges[CurveRange(n)];
+                comparison::DrawKeptCurve(c, layout, T, kept->PrintStep,
+                                          {kept->Series[CurveSeries(n)], r.Lower, r.Upper, n});
+            }
     for (int n = 1; n <= CurveCount; ++n) {
         if (!chosen[n - 1])
             continue;
@@ -154,24 +162,40 @@ void DrawGraph(canvas::Canvas& c, const GraphData& data, const Ranges& ranges, c
     }
 }
 
-void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int W, int H)
+void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int W, int H, const GraphData* kept)
 {
     c.SetPenWidth(2);
     c.SetPenColor(canvas::clBlack);
     c.SetBrushColor(canvas::clBlack);
 
-    const std::span<const double> fi = data.Series[Fi], rate = data.Series[FiDot];
     const SeriesExtremes& fiRange = data.Extremes[Fi];
     const SeriesExtremes& rateRange = data.Extremes[FiDot];
-    const std::size_t n = std::min(fi.size(), rate.size());
-    for (std::size_t i = 1; i < n; ++i) {
-        const auto across = timegraph::AxisOffset(fi[i], fiRange.Min, fiRange.Max, W);
-        const auto up = timegraph::AxisOffset(rate[i], rateRange.Min, rateRange.Max, H);
-        if (!across || !up)
-            continue;
-        const double px = *across, py = H - *up;
-        c.Ellipse(timegraph::ToPixel(px), timegraph::ToPixel(py), timegraph::ToPixel(px + 5), timegraph::ToPixel(py + 5));
+    const auto dots = [&](const GraphData& run) {
+        const std::span<const double> fi = run.Series[Fi], rate = run.Series[FiDot];
+        const std::size_t n = std::min(fi.size(), rate.size());
+        for (std::size_t i = 1; i < n; ++i) {
+            const auto across = timegraph::AxisOffset(fi[i], fiRange.Min, fiRange.Max, W);
+            const auto up = timegraph::AxisOffset(rate[i], rateRange.Min, rateRange.Max, H);
+            if (!across || !up)
+                continue;
+            const double px = *across, py = H - *up;
+            c.Ellipse(timegraph::ToPixel(px), timegraph::ToPixel(py), timegraph::ToPixel(px + 5),
+                      timegraph::ToPixel(py + 5));
+        }
+    };
+
+    if (kept) {
+        // Behind the current dots, on their scales.
+        const canvas::Color pale = comparison::KeptColor(canvas::clBlack);
+        c.SetPenColor(pale);
+        c.SetBrushColor(pale);
+        c.SetClip(0, 0, W, H);
+        dots(*kept);
+        c.ClearClip();
+        c.SetPenColor(canvas::clBlack);
+        c.SetBrushColor(canvas::clBlack);
     }
+    dots(data);
 }
 
 } // namespace pelisond

@@ -60,8 +60,10 @@ std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const Cur
 // When the samples were taken, as the run recorded them.
 timegraph::SampleTimes TimesOf(const GraphData& data);
 
-// The drawn curves as a CSV table; none when no curve is chosen.
-std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T);
+// The drawn curves as a CSV table, and a kept run's beside them when given; none when no
+// curve is chosen.
+std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T,
+                                    const GraphData* kept = nullptr);
 
 inline constexpr int GraphWidth = 669, GraphHeight = 361;
 inline constexpr int PortraitWidth = 569, PortraitHeight = 385;
@@ -69,16 +71,21 @@ inline constexpr int PortraitWidth = 569, PortraitHeight = 385;
 // The graph's layout in a W x H plot box: 10 time and 10 value divisions of real width.
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep);
 
-// The whole graph for end time T: frame with its four scales, then the chosen curves.
+// The whole graph for end time T: frame with its four scales, then the chosen curves. A
+// kept run, when given, is drawn between the grid and the curves.
 void DrawGraph(canvas::Canvas& c, const GraphData& data, const Ranges& ranges, const CurveChoice& chosen,
-               bool markers, double T, const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight);
+               bool markers, double T, const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight,
+               const GraphData* kept = nullptr);
 
 // The tooltip over column x of the graph: the time there and the drawn curves' values at
-// the nearest drawn sample.
+// the nearest drawn sample, then those of a kept run at its own nearest sample when given.
 std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
-                         const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight);
+                         const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight,
+                         const GraphData* kept = nullptr);
 
-// Fi against its rate, a black dot for every recorded sample after the first.
-void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int W = PortraitWidth, int H = PortraitHeight);
+// Fi against its rate, a black dot for every recorded sample after the first; a kept run,
+// when given, in paler dots behind them on the same scales.
+void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int W = PortraitWidth, int H = PortraitHeight,
+                       const GraphData* kept = nullptr);
 
 } // namespace pelisond

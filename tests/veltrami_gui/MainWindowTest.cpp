@@ -1,6 +1,10 @@
 #include "Application.h"
+#include "Choice.h"
+#include "ComparisonMenu.h"
 #include "Field.h"
 #include "Forms.h"
+#include "FormParts.h"
+#include "Graph.h"
 #include "GimbalPicture.h"
 #include "Input1.h"
 #include "Main.h"
@@ -16,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -322,6 +327,82 @@ TEST_F(VeltramiWindows, ParameterSetIsNeitherWrittenOverTheProgramFileNorFromABa
     EXPECT_EQ(services.Errors, QStringList{QStringLiteral("'abc' is not a valid floating point value")});
     EXPECT_TRUE(services.FileDialogs.isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("set.dat"))));
+}
+
+// Opens a window modally as the 3D view does and runs inWindow once the window stands and
+// any choice it asks for is made (both angles ticked); then closes it.
+void InWindow(QDialog* window, const std::function<void()>& inWindow)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, window, inWindow] {
+        if (veltrami::Form9->isVisible()) {
+            veltrami::Form9->CheckBoxes[1]->setChecked(true);
+            QTest::mouseClick(veltrami::Form9->Button1, Qt::LeftButton);
+            return;
+        }
+        if (!window->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        inWindow();
+        window->close();
+    });
+    poll->start();
+    static_cast<gyroapp::ModalForm*>(window)->ShowModal();
+}
+
+int CountColour(const QImage& picture, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            n += picture.pixel(x, y) == colour;
+    return n;
+}
+
+TEST_F(VeltramiWindows, KeptRunStaysBehindRecalculatedRunsUntilRemoved)
+{
+    Start();
+    QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+    ASSERT_TRUE(Form1->Model.Calculated);
+    const std::vector<double> first(Form1->Model.Alf.begin(), Form1->Model.Alf.begin() + Form1->Model.Recorded());
+    InWindow(veltrami::Form8, [] { veltrami::Form8->Comparison1->KeepAction->trigger(); });
+    ASSERT_NE(Form1->Comparison.Kept(), nullptr);
+
+    Form3->Edit(2)->setText(Local("0.05"));
+    Form3->Edit(26)->setText(Local("0.3"));
+    QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+    ASSERT_EQ(Form1->Params.PrintStep, 0.05f);
+    ASSERT_TRUE(services.Notices.isEmpty()) << services.Notices.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Form1->Comparison.Kept()->series[0], first) << "the kept run outlives the recalculation";
+
+    const QRgb paleYellow = qRgb(255, 255, 128), grey = qRgb(128, 128, 128);
+    InWindow(veltrami::Form8, [&] {
+        EXPECT_EQ(veltrami::Form8->size(), QSize(699, 498 + 18)) << "one line more under the graph";
+        EXPECT_EQ(veltrami::Form8->Comparison1->Line->toolTip(),
+                  QStringLiteral("Сравнение с запомненным расчетом: Шаг печати, с: %1 → %2; "
+                                 "Начальное условие на угол альфа, рад: 0 → %3")
+                      .arg(Local("0.1"), Local("0.05"), Local("0.3")));
+        const QImage graph = veltrami::Form8->PaintBox1->grab().toImage();
+        EXPECT_GT(CountColour(graph, paleYellow), 200) << "the kept alpha curve, dashed";
+        EXPECT_GT(CountColour(graph, qRgb(255, 255, 0)), 200) << "the current one in front";
+        testsupport::SaveScreenshot(veltrami::Form8, QStringLiteral("veltrami-comparison"));
+    });
+    InWindow(veltrami::Form5, [&] {
+        EXPECT_TRUE(veltrami::Form5->Comparison1->Line->isVisible());
+        EXPECT_GT(CountColour(veltrami::Form5->PaintBox1->grab().toImage(), grey), 200);
+        testsupport::SaveScreenshot(veltrami::Form5, QStringLiteral("veltrami-comparison-portrait"));
+        veltrami::Form5->Comparison1->RemoveAction->trigger();
+        EXPECT_EQ(veltrami::Form5->size(), QSize(621, 473));
+        EXPECT_EQ(CountColour(veltrami::Form5->PaintBox1->grab().toImage(), grey), 0);
+    });
+    EXPECT_EQ(Form1->Comparison.Kept(), nullptr);
+    InWindow(veltrami::Form8, [&] {
+        EXPECT_EQ(veltrami::Form8->size(), QSize(699, 498));
+        EXPECT_FALSE(veltrami::Form8->Comparison1->Line->isVisible());
+        EXPECT_EQ(CountColour(veltrami::Form8->PaintBox1->grab().toImage(), paleYellow), 0);
+    });
 }
 
 TEST_F(VeltramiWindows, CalculatingTwiceGivesTheSameSeriesWithoutGrowingMemory)

@@ -3,6 +3,8 @@
 #include "GimbalModel.h"
 #include "GimbalSimulation.h"
 
+#include "RunComparison.h"
+
 #include <QWidget>
 
 #include <string>
@@ -63,6 +65,8 @@ public:
     // The model as the parts both programs' windows share see it.
     GimbalSimulation Simulation{Model};
     ModelParameters& Params = Model.Params;
+    // A run kept for the graph and phase-portrait windows to compare later runs with.
+    comparison::RunComparison Comparison;
 
 protected:
     void showEvent(QShowEvent* event) override;

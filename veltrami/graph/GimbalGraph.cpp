@@ -2,6 +2,7 @@
 
 #include "GimbalModel.h"
 #include "PolylineThinning.h"
+#include "RunComparison.h"
 
 #include <algorithm>
 
@@ -72,18 +73,16 @@ std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const Cur
 
 timegraph::SampleTimes TimesOf(const GraphData& data) { return {data.PrintStep, data.Time}; }
 
-std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T)
+std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T,
+                                    const GraphData* kept)
 {
-    const auto curves = DrawnCurves(data, chosen, T);
-    if (curves.empty())
-        return std::nullopt;
-    return timegraph::CurvesCsv(curves, T, TimesOf(data));
+    return comparison::ComparedCsv(data, chosen, T, kept);
 }
 
 std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
-                         const numfmt::Separators& sep, int W, int H)
+                         const numfmt::Separators& sep, int W, int H, const GraphData* kept)
 {
-    return timegraph::CurvesReadOut(DrawnCurves(data, chosen, T), x, GraphLayout(W, H, sep), T, TimesOf(data), sep);
+    return comparison::ComparedReadOut(data, chosen, T, x, GraphLayout(W, H, sep), sep, kept);
 }
 
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
@@ -107,7 +106,7 @@ timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
 }
 
 void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chosen, bool markers, double T,
-               const numfmt::Separators& sep, int W, int H)
+               const numfmt::Separators& sep, int W, int H, const GraphData* kept)
 {
     const timegraph::Layout layout = GraphLayout(W, H, sep);
     const float angleLo = std::min(data.AlfMin, data.BetMin), angleUp = std::max(data.AlfMax, data.BetMax);
@@ -126,45 +125,66 @@ void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chos
         {data.AlfDot, rateLo, rateUp, 3},
         {data.BetDot, rateLo, rateUp, 4},
     };
+    if (kept) {
+        // Behind the current curves, on their scales.
+        const std::span<const double> keptSeries[] = {kept->Alf, kept->Bet, kept->AlfDot, kept->BetDot};
+        for (std::size_t n = 0; n < std::size(curves); ++n)
+            if (chosen[n])
+                comparison::DrawKeptCurve(c, layout, T, kept->PrintStep,
+                                          {keptSeries[n], curves[n].lower, curves[n].upper, curves[n].number});
+    }
     for (std::size_t n = 0; n < std::size(curves); ++n)
         if (chosen[n])
             timegraph::DrawCurve(c, layout, T, data.PrintStep, curves[n], markers);
 }
 
-void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int item, int W, int H)
+void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int item, int W, int H, const GraphData* kept)
 {
     c.SetPenWidth(2);
     c.SetPenColor(canvas::clBlack);
     c.SetBrushColor(canvas::clBlack);
 
     const bool beta = item == 1;
-    const std::span<const double> angle = beta ? data.Bet : data.Alf;
-    const std::span<const double> rate = beta ? data.BetDot : data.AlfDot;
     const float angleMin = beta ? data.BetMin : data.AlfMin, angleMax = beta ? data.BetMax : data.AlfMax;
     const float rateMin = beta ? data.BetDotMin : data.AlfDotMin, rateMax = beta ? data.BetDotMax : data.AlfDotMax;
-
-    // The same thinning as the time curves': what the surface can show of the line.
-    const std::size_t n = std::min(angle.size(), rate.size());
-    const auto walk = [&](auto& line, auto place) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const auto px = timegraph::AxisOffset(angle[i], angleMin, angleMax, W);
-            const auto up = timegraph::AxisOffset(rate[i], rateMin, rateMax, H);
-            if (!px || !up)
-                line.Break();
-            else
-                place(line, *px, H - *up);
+    const auto trajectory = [&](const GraphData& run) {
+        const std::span<const double> angle = beta ? run.Bet : run.Alf;
+        const std::span<const double> rate = beta ? run.BetDot : run.AlfDot;
+        // The same thinning as the time curves': what the surface can show of the line.
+        const std::size_t n = std::min(angle.size(), rate.size());
+        const auto walk = [&](auto& line, auto place) {
+            for (std::size_t i = 0; i < n; ++i) {
+                const auto px = timegraph::AxisOffset(angle[i], angleMin, angleMax, W);
+                const auto up = timegraph::AxisOffset(rate[i], rateMin, rateMax, H);
+                if (!px || !up)
+                    line.Break();
+                else
+                    place(line, *px, H - *up);
+            }
+            line.Finish();
+        };
+        if (c.Fineness() > 1) {
+            canvas::FinePolyline line(c, c.Fineness());
+            walk(line, [](canvas::FinePolyline& l, double x, double y) { l.Add(x, y); });
+        } else {
+            canvas::PixelPolyline line(c);
+            walk(line, [](canvas::PixelPolyline& l, double x, double y) {
+                l.Add(timegraph::ToPixel(x), timegraph::ToPixel(y));
+            });
         }
-        line.Finish();
     };
-    if (c.Fineness() > 1) {
-        canvas::FinePolyline line(c, c.Fineness());
-        walk(line, [](canvas::FinePolyline& l, double x, double y) { l.Add(x, y); });
-    } else {
-        canvas::PixelPolyline line(c);
-        walk(line, [](canvas::PixelPolyline& l, double x, double y) {
-            l.Add(timegraph::ToPixel(x), timegraph::ToPixel(y));
-        });
+
+    if (kept) {
+        // Behind the current trajectory, on its scales.
+        c.SetPenColor(comparison::KeptColor(canvas::clBlack));
+        c.SetPenStyle(canvas::PenStyle::Dash);
+        c.SetClip(0, 0, W, H);
+        trajectory(*kept);
+        c.ClearClip();
+        c.SetPenStyle(canvas::PenStyle::Solid);
+        c.SetPenColor(canvas::clBlack);
     }
+    trajectory(data);
 }
 
 } // namespace veltrami

@@ -41,8 +41,10 @@ std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const Cur
 // When the samples were taken, as the run recorded them.
 timegraph::SampleTimes TimesOf(const GraphData& data);
 
-// The drawn curves as a CSV table; none when no curve is chosen.
-std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T);
+// The drawn curves as a CSV table, and a kept run's beside them when given; none when no
+// curve is chosen.
+std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T,
+                                    const GraphData* kept = nullptr);
 
 // Plot box of the graph window.
 inline constexpr int GraphWidth = 669, GraphHeight = 361;
@@ -55,18 +57,22 @@ std::optional<canvas::Color> CurveColor(int number);
 // The graph's layout in a W x H plot box: 20 time and 10 value divisions of whole pixels.
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep);
 
-// The whole graph for end time T: frame, labels and grid, then the chosen curves.
+// The whole graph for end time T: frame, labels and grid, then the chosen curves. A kept
+// run, when given, is drawn between the grid and the curves.
 void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chosen, bool markers, double T,
-               const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight);
+               const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight,
+               const GraphData* kept = nullptr);
 
 // The tooltip over column x of the graph: the time there and the drawn curves' values at
-// the nearest drawn sample.
+// the nearest drawn sample, then those of a kept run at its own nearest sample when given.
 std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
-                         const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight);
+                         const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight,
+                         const GraphData* kept = nullptr);
 
 // The phase portrait of the outer frame (item 0: Alf against AlfDot) or the inner one
-// (item 1: Bet against BetDot) as one black line over the recorded run.
+// (item 1: Bet against BetDot) as one black line over the recorded run; a kept run, when
+// given, behind it on the same scales.
 void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int item, int W = PortraitWidth,
-                       int H = PortraitHeight);
+                       int H = PortraitHeight, const GraphData* kept = nullptr);
 
 } // namespace veltrami

@@ -13,6 +13,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace comparison {
+class ComparisonMenu;
+class RunComparison;
+} // namespace comparison
+
 namespace canvas {
 class PaintBox;
 class PlotMenu;
@@ -47,15 +52,19 @@ public:
     void RadioGroup1Click();
     void Button3Click();
     void PaintBox1Paint(canvas::Canvas& c);
+    // Adds the comparison with a kept run, which the program's windows share.
+    void SetComparison(comparison::RunComparison& runs);
 
     canvas::PaintBox* PaintBox1 = nullptr;
     // Right button on the portrait: save and print it.
     canvas::PlotMenu* PlotMenu1 = nullptr;
+    comparison::ComparisonMenu* Comparison1 = nullptr;
     canvas::RadioGroup* RadioGroup1 = nullptr;
     QPushButton* Button3 = nullptr;
 
 private:
     const GimbalModel& model_;
+    comparison::RunComparison* comparison_ = nullptr;
 };
 
 // Graph window "Графики ": angles and rates of the latest run against time.
@@ -66,6 +75,8 @@ public:
     // The program creates the graph window before the choice window and joins them after.
     explicit TForm8(const GimbalModel& model, QWidget* parent = nullptr);
     void SetChoiceWindow(TForm9& choice) { choice_ = &choice; }
+    // Adds the comparison with a kept run, which the program's windows share.
+    void SetComparison(comparison::RunComparison& runs);
 
     void FormActivate();
     void Button2Click();
@@ -82,6 +93,7 @@ public:
     canvas::PaintBox* PaintBox1 = nullptr;
     // Right button on the graph: save, export the curves, print.
     canvas::PlotMenu* PlotMenu1 = nullptr;
+    comparison::ComparisonMenu* Comparison1 = nullptr;
     QLineEdit* MaskEdit1 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
     QPushButton* Button1 = nullptr;
@@ -96,6 +108,7 @@ private:
 
     const GimbalModel& model_;
     TForm9* choice_ = nullptr;
+    comparison::RunComparison* comparison_ = nullptr;
     std::optional<double> shownTime_;
 };
 
