@@ -1,3 +1,4 @@
+#include "ComparisonMenu.h"
 #include "ExportTestSupport.h"
 #include "GraphWindows.h"
 #include "FormParts.h"
@@ -11,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -194,3 +196,63 @@ TEST(PelisondGraphReadOut, TooltipNamesTheSamplesAtTheEdges)
 }
 
 } // namespace
+
+TEST(PelisondComparison, KeptRunStaysInBothWindowsAndTheCsvUntilRemoved)
+{
+    Fixture f;
+    comparison::RunComparison runs;
+    f.graph.SetComparison(runs);
+    f.portrait.SetComparison(runs);
+    EXPECT_EQ(exporttest::MenuTexts(*f.portrait.PaintBox1),
+              (QStringList{"Сохранить как PNG...", "Сохранить как SVG...", "Сохранить как PDF...", "Печать...",
+                           "Запомнить расчет для сравнения", "Убрать сравнение"}));
+    EXPECT_FALSE(f.graph.Comparison1->RemoveAction->isEnabled());
+    OpenGraph(f);
+    f.graph.Comparison1->KeepAction->trigger();
+    ASSERT_NE(runs.Kept(), nullptr);
+    const std::vector<double> keptX1 = runs.Kept()->series[pelisond::X1];
+
+    // Another run: other values at another print step, with another base rate.
+    for (auto& s : f.model.Series)
+        for (double& v : s)
+            v = -v;
+    f.model.Params.PrintStep = 0.002f;
+    f.model.Params.BaseRate = 2;
+    f.model.SampleCount = 59;
+    f.graph.Comparison1->Refresh();
+    EXPECT_TRUE(f.graph.Comparison1->RemoveAction->isEnabled());
+    EXPECT_TRUE(f.graph.Comparison1->Line->toolTip().contains(
+        QStringLiteral("; Угловая скорость вращения основания 1/c: 0 → 2")))
+        << f.graph.Comparison1->Line->toolTip().toStdString();
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("curves.csv"));
+    exporttest::AnswerFile(*f.graph.PlotMenu1, path);
+    f.graph.PlotMenu1->ExportCsvAction->trigger();
+    const QStringList lines = QString::fromUtf8(exporttest::ReadAll(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1 + 119) << "the kept run's 119 samples set the length";
+    EXPECT_EQ(lines[0], QStringLiteral("t (сек),X1,t (сек) (запомненный расчет),X1 (запомненный расчет)"));
+    for (int i = 1; i < lines.size(); ++i) {
+        const QStringList cells = lines[i].split(QLatin1Char(','));
+        ASSERT_EQ(cells.size(), 4) << i;
+        EXPECT_EQ(cells[1].isEmpty(), i > 59) << "the current run's 59 samples, row " << i;
+        EXPECT_EQ(cells[3].toDouble(), keptX1[static_cast<std::size_t>(i - 1)]) << "row " << i;
+    }
+
+    QImage portrait;
+    QTimer::singleShot(50, [&] {
+        portrait = f.portrait.PaintBox1->grab().toImage();
+        f.portrait.Comparison1->RemoveAction->trigger();
+        f.portrait.close();
+    });
+    f.portrait.ShowModal();
+    int pale = 0;
+    for (int y = 0; y < portrait.height(); ++y)
+        for (int x = 0; x < portrait.width(); ++x)
+            pale += portrait.pixel(x, y) == qRgb(128, 128, 128);
+    EXPECT_GT(pale, 100) << "the kept run's dots";
+    EXPECT_EQ(runs.Kept(), nullptr);
+    f.graph.PlotMenu1->ExportCsvAction->trigger();
+    EXPECT_TRUE(QString::fromUtf8(exporttest::ReadAll(path)).startsWith(QStringLiteral("t (сек),X1\n")));
+    f.graph.hide();
+}
