@@ -371,7 +371,7 @@ TEST_F(VeltramiWindows, KeptRunStaysBehindRecalculatedRunsUntilRemoved)
     ASSERT_NE(Form1->Comparison.Kept(), nullptr);
 
     Form3->Edit(2)->setText(Local("0.05"));
-    Form3->Edit(26)->setText(Local("0.3"));
+    Form3->Edit(16)->setText(Local("2.5"));
     QTest::mouseClick(Form1->Button2, Qt::LeftButton);
     ASSERT_EQ(Form1->Params.PrintStep, 0.05f);
     ASSERT_TRUE(services.Notices.isEmpty()) << services.Notices.join(QLatin1Char('|')).toStdString();
@@ -382,8 +382,8 @@ TEST_F(VeltramiWindows, KeptRunStaysBehindRecalculatedRunsUntilRemoved)
         EXPECT_EQ(veltrami::Form8->size(), QSize(699, 498 + 18)) << "one line more under the graph";
         EXPECT_EQ(veltrami::Form8->Comparison1->Line->toolTip(),
                   QStringLiteral("Сравнение с запомненным расчетом: Шаг печати, с: %1 → %2; "
-                                 "Начальное условие на угол альфа, рад: 0 → %3")
-                      .arg(Local("0.1"), Local("0.05"), Local("0.3")));
+                                 "Амплитуда гармонич момента внешн воздейств по внутр рамке beta, Н м: 4 → %3")
+                      .arg(Local("0.1"), Local("0.05"), Local("2.5")));
         const QImage graph = veltrami::Form8->PaintBox1->grab().toImage();
         EXPECT_GT(CountColour(graph, paleYellow), 200) << "the kept alpha curve, dashed";
         EXPECT_GT(CountColour(graph, qRgb(255, 255, 0)), 200) << "the current one in front";
