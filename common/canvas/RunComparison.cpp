@@ -1,6 +1,6 @@
 #include "RunComparison.h"
 
-#include "PhysicalMemory.h"
+#include "MachineMemory.h"
 
 #include <algorithm>
 #include <new>
@@ -17,9 +17,8 @@ std::uint64_t CopyBytes(const RunView& run)
 
 std::uint64_t DefaultMemoryLimit()
 {
-    const std::uint64_t physical = PhysicalMemoryBytes();
-    // A system that does not tell: as much as a small machine has.
-    return physical > 0 ? physical / 2 : std::uint64_t{2} << 30;
+    // The budget a run's own series have: the copy must fit in it beside them.
+    return machinememory::SeriesBudget();
 }
 
 namespace {

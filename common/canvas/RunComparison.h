@@ -40,7 +40,8 @@ struct RunView {
 // Bytes of a copy of the run.
 std::uint64_t CopyBytes(const RunView& run);
 
-// About half of the physical memory: what a run's series and its kept copy may take together.
+// What a run's series and its kept copy may take together: the budget of a run's series,
+// about half of the physical memory.
 std::uint64_t DefaultMemoryLimit();
 
 // The run kept for comparison, shared by the graph and phase-portrait windows of a program.
