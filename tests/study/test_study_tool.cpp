@@ -74,7 +74,7 @@ void ExpectSameFolders(const fs::path& a, const fs::path& b)
 }
 
 const char* GridStudy = R"({"model": "pelisond", "set": {"StopTime": 0.004},
-  "grid": {"BaseRate": {"linspace": [-1, 1, 5]}, "TempDropAbs": [0, 30]},
+  "grid": {"BaseRate": {"linspace": [-1, 1, 5]}, "DriveFrequency": [60000, 61000]},
   "figures": {"fi": {"series": "Fi", "stat": "amplitude", "frequency": "DriveFrequency", "from": 0.5},
               "drift": {"series": "Drift", "stat": "mean", "from": 0.5}}})";
 
