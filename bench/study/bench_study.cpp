@@ -1,6 +1,7 @@
-// Studies: runs per second with c workers (to set against c times the one-worker rate), and
-// what the figures of a run cost beside its integration.
+// Studies: runs per second with c workers (to set against c times the one-worker rate), with
+// and without the lanes, and what the figures of a run cost beside its integration.
 #include "Figures.h"
+#include "LaneRunEvaluator.h"
 #include "ModelFactory.h"
 #include "Runner.h"
 #include "Study.h"
@@ -39,6 +40,24 @@ void StudyRuns(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<long long>(runs.size()));
 }
 BENCHMARK(StudyRuns)->Arg(1)->Arg(2)->Arg(4)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// One worker, runs one at a time (0) or four at a time through the lanes (1), as gyro-study
+// makes them with --lanes 1 and by default.
+void StudyLanes(benchmark::State& state)
+{
+    const study::Study s = MakeStudy();
+    std::vector<long long> runs(static_cast<std::size_t>(s.RunCount()));
+    std::iota(runs.begin(), runs.end(), 0LL);
+    study::RunnerOptions options;
+    if (state.range(0) != 0) {
+        options.batch = study::LaneBatch;
+        options.evaluators = study::MakeLaneRunEvaluator;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(study::RunStudy(s, runs, options));
+    state.SetItemsProcessed(state.iterations() * static_cast<long long>(runs.size()));
+}
+BENCHMARK(StudyLanes)->ArgName("lanes")->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // The study's model at its base parameters, as a run sees them.
 std::unique_ptr<gyromodel::SimulationModel> BaseModel(const study::Study& s)

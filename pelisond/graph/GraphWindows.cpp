@@ -25,7 +25,7 @@ TForm9::TForm9(QWidget* parent)
     : ModalForm(parent)
 {
     setObjectName(QStringLiteral("Form9"));
-    setWindowTitle(QString());
+    setWindowTitle(gyroapp::BlankTitle());
     setFont(canvas::ToQFont({"MS Sans Serif", 11}));
     // Its place is beside the graph window, set whenever that window shows it.
     PlaceWindow({270, 259}, pos());

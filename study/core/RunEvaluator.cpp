@@ -4,6 +4,7 @@
 #include "ModelFactory.h"
 
 #include <limits>
+#include <utility>
 
 namespace study {
 
@@ -20,39 +21,50 @@ void ModelRunEvaluator::Evaluate(std::span<const long long> runs, std::span<RunO
         outcomes[k] = EvaluateOne(runs[k], cancel);
 }
 
-RunOutcome ModelRunEvaluator::EvaluateOne(long long run, const gyromodel::CancelCheck& cancel)
+PreparedRun PrepareRun(const Study& study, gyromodel::SimulationModel& model, std::span<const int> varied,
+                       int stopTimeField, long long run)
 {
-    gyromodel::SimulationModel& model = *model_;
-    RunOutcome out;
-    out.run = run;
+    PreparedRun p;
+    p.outcome.run = run;
     // Every field from the base: a run may have written some (the tuning fork its resonance stiffnesses).
-    for (std::size_t k = 0; k < study_.baseValues.size(); ++k)
-        model.SetParameter(k, study_.baseValues[k]);
-    const std::vector<double> drawn = study_.RunValues(run);
-    for (std::size_t j = 0; j < varied_.size(); ++j)
-        model.SetParameter(static_cast<std::size_t>(varied_[j]), drawn[j]);
+    for (std::size_t k = 0; k < study.baseValues.size(); ++k)
+        model.SetParameter(k, study.baseValues[k]);
+    const std::vector<double> drawn = study.RunValues(run);
+    for (std::size_t j = 0; j < varied.size(); ++j)
+        model.SetParameter(static_cast<std::size_t>(varied[j]), drawn[j]);
     model.RoundTripThroughDisplay();
-    for (int k : varied_)
-        out.values.push_back(model.Parameter(static_cast<std::size_t>(k)));
-    // The figures' frequencies as this run has them, before the run may change its fields.
-    std::vector<double> frequencies;
-    for (const Figure& f : study_.figures)
-        frequencies.push_back(f.frequencyField >= 0 ? model.Parameter(static_cast<std::size_t>(f.frequencyField))
-                                                    : f.frequency);
-    const double stopTime = model.Parameter(static_cast<std::size_t>(stopTime_));
+    for (int k : varied)
+        p.outcome.values.push_back(model.Parameter(static_cast<std::size_t>(k)));
+    for (const Figure& f : study.figures)
+        p.frequencies.push_back(f.frequencyField >= 0 ? model.Parameter(static_cast<std::size_t>(f.frequencyField))
+                                                      : f.frequency);
+    p.stopTime = model.Parameter(static_cast<std::size_t>(stopTimeField));
+    return p;
+}
 
-    const RunStatus status = model.Run(cancel);
+RunOutcome TakeOutcome(const Study& study, const gyromodel::SimulationModel& model, PreparedRun&& prepared,
+                       const RunStatus& status)
+{
+    RunOutcome out = std::move(prepared.outcome);
     out.kind = status.kind;
     out.message = status.message;
-    out.figures.assign(study_.figures.size(), std::numeric_limits<double>::quiet_NaN());
+    out.figures.assign(study.figures.size(), std::numeric_limits<double>::quiet_NaN());
     if (status.ok()) {
         const auto t = model.Times();
-        for (std::size_t k = 0; k < study_.figures.size(); ++k) {
-            const Figure& f = study_.figures[k];
-            out.figures[k] = ComputeFigure(f, t, model.Series(f.seriesIndex), stopTime, frequencies[k]);
+        for (std::size_t k = 0; k < study.figures.size(); ++k) {
+            const Figure& f = study.figures[k];
+            out.figures[k] = ComputeFigure(f, t, model.Series(f.seriesIndex), prepared.stopTime, prepared.frequencies[k]);
         }
     }
-    model.FreeSeries();
+    return out;
+}
+
+RunOutcome ModelRunEvaluator::EvaluateOne(long long run, const gyromodel::CancelCheck& cancel)
+{
+    PreparedRun prepared = PrepareRun(study_, *model_, varied_, stopTime_, run);
+    const RunStatus status = model_->Run(cancel);
+    RunOutcome out = TakeOutcome(study_, *model_, std::move(prepared), status);
+    model_->FreeSeries();
     return out;
 }
 

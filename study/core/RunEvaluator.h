@@ -33,6 +33,20 @@ public:
 
 using EvaluatorFactory = std::function<std::unique_ptr<RunEvaluator>(const Study&)>;
 
+// A run's fields set on a model, and what its figures need of them once it has run.
+struct PreparedRun {
+    RunOutcome outcome;                // run and values filled in
+    std::vector<double> frequencies;   // each figure's, as the run has it before it may change its fields
+    double stopTime = 0;
+};
+
+// Sets every field of the model from the base and the run's draws, rounded as the fields show them.
+PreparedRun PrepareRun(const Study& study, gyromodel::SimulationModel& model, std::span<const int> varied,
+                       int stopTimeField, long long run);
+// The run's status and figures (not finite where the run did not finish) into its outcome.
+RunOutcome TakeOutcome(const Study& study, const gyromodel::SimulationModel& model, PreparedRun&& prepared,
+                       const RunStatus& status);
+
 // One run after another on a model of its own, each run's series freed once its figures are taken.
 class ModelRunEvaluator : public RunEvaluator {
 public:

@@ -2,6 +2,7 @@
 
 #include "Outputs.h"
 #include "PlotFiles.h"
+#include "LaneRunEvaluator.h"
 #include "Presets.h"
 #include "Progress.h"
 #include "RunTool.h"
@@ -48,8 +49,8 @@ struct UsageError {
 
 void Usage(std::ostream& out)
 {
-    out << "Запуск: " << Program << " ИССЛЕДОВАНИЕ.json --out ПАПКА [--workers N] [--shard K/N] [--yes]\n"
-        << "        " << Program << " --preset ИМЯ --out ПАПКА [--workers N] [--shard K/N] [--yes]\n"
+    out << "Запуск: " << Program << " ИССЛЕДОВАНИЕ.json --out ПАПКА [--workers N] [--lanes 4|1] [--shard K/N] [--yes]\n"
+        << "        " << Program << " --preset ИМЯ --out ПАПКА [--workers N] [--lanes 4|1] [--shard K/N] [--yes]\n"
         << "        " << Program << " merge --out ПАПКА ПАПКА_ЧАСТИ...\n";
 }
 
@@ -80,6 +81,9 @@ void Help(std::ostream& out)
            "Ключи:\n"
            "  --out ПАПКА     папка результатов (создается; папку другого исследования не перезаписывает)\n"
            "  --workers N     число параллельных расчетов (по умолчанию - число ядер); результат не зависит от N\n"
+           "  --lanes 4|1     4 (по умолчанию) - расчеты идут по четыре вместе в векторных регистрах процессора,\n"
+           "                если у всех расчетов общие шаг, шаг вывода и время расчета; 1 - по одному.\n"
+           "                Показатели в обоих случаях совпадают с точностью до округления\n"
            "  --shard K/N     только расчеты части K из N (номера расчетов K-1, K-1+N, ...); части объединяет merge\n"
            "  --yes           разрешить исследование более чем из 1000000 расчетов\n"
            "  --preset ИМЯ    готовое исследование:";
@@ -203,6 +207,7 @@ struct Arguments {
     bool yes = false;
     std::string studyFile, preset, out;
     int workers = 0;
+    int lanes = study::LaneBatch;
     study::Shard shard;
     std::vector<std::string> shardFolders;
 };
@@ -242,6 +247,11 @@ Arguments Parse(int argc, char** argv)
             if (used != text.size() || n < 1 || n > 4096)
                 throw UsageError{"--workers: ожидается целое число от 1 до 4096, задано '" + text + "'"};
             a.workers = static_cast<int>(n);
+        } else if (arg == "--lanes" && !a.merge) {
+            const std::string text = value(arg);
+            if (text != "1" && text != "4")
+                throw UsageError{"--lanes: ожидается 1 или 4, задано '" + text + "'"};
+            a.lanes = text == "1" ? 1 : study::LaneBatch;
         } else if (arg == "--shard" && !a.merge) {
             const std::string text = value(arg);
             const auto shard = study::ParseShard(text);
@@ -314,6 +324,12 @@ int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     Progress progress(err, static_cast<long long>(selected.size()), isatty(STDERR_FILENO) != 0);
     study::RunnerOptions options;
     options.workers = a.workers > 0 ? a.workers : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // Batches are formed by position among the selected runs, so the lanes a run shares do not
+    // depend on the worker count.
+    if (a.lanes > 1 && study::LanesFit(s)) {
+        options.batch = a.lanes;
+        options.evaluators = study::MakeLaneRunEvaluator;
+    }
     options.stop = &interruptRequested;
     options.onRow = [&](const study::RunOutcome& row) { csv << study::CsvRow(row) << '\n' << std::flush; };
     options.onProgress = [&](long long done) { progress.Update(done); };

@@ -63,6 +63,8 @@ TEST(VeltramiGraphWindow, OpensWithTheEndTimeAndTheChoiceOfTheAlphaCurve)
     EXPECT_EQ(image.pixelColor(40, 2), QColor(Qt::black)) << "plot rectangle";
     const QRect graph = f.graph.frameGeometry();
     EXPECT_EQ(f.choice.frameGeometry().topLeft(), QPoint(graph.right() + 1, graph.top())) << "beside the graph";
+    EXPECT_EQ(f.choice.windowTitle().trimmed(), QString()) << "a title that shows empty";
+    EXPECT_FALSE(f.choice.windowTitle().isEmpty()) << "the window system names an untitled window after the program";
     f.graph.hide();
 }
 

@@ -1,5 +1,7 @@
 #include "StudyTestSupport.h"
 
+#include "LaneRunEvaluator.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -15,13 +17,17 @@ study::Study ParseExample(const std::string& name)
     return Parse(ReadAll(std::string(GYRO_EXAMPLES_DIR) + name + ".json"));
 }
 
-std::vector<study::RunOutcome> RunAll(const study::Study& s, int workers)
+std::vector<study::RunOutcome> RunAll(const study::Study& s, int workers, bool lanes)
 {
     std::vector<long long> runs;
     for (long long k = 0; k < s.RunCount(); ++k)
         runs.push_back(k);
     study::RunnerOptions options;
     options.workers = workers;
+    if (lanes) {
+        options.batch = study::LaneBatch;
+        options.evaluators = study::MakeLaneRunEvaluator;
+    }
     return study::RunStudy(s, runs, options);
 }
 

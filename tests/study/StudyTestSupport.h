@@ -12,7 +12,8 @@ namespace studytest {
 
 study::Study Parse(const std::string& json);
 study::Study ParseExample(const std::string& name);
-std::vector<study::RunOutcome> RunAll(const study::Study& s, int workers = 2);
+// lanes: four runs at a time through the model's lanes, whatever the study varies.
+std::vector<study::RunOutcome> RunAll(const study::Study& s, int workers = 2, bool lanes = false);
 
 std::string ReadAll(const std::filesystem::path& path);
 // A fresh, empty folder under the temporary directory.

@@ -40,6 +40,14 @@ TEST(StudyFigures, ForcedInnerFrameSweepGivesTheClosedFormFigures)
         EXPECT_NEAR(row.figures[3], -M, 1e-9);
         EXPECT_EQ(row.figures[4], 0.0);
     }
+    // Through the lanes (each run its own drive frequency): the same figures to rounding.
+    const auto laned = studytest::RunAll(s, 2, true);
+    ASSERT_EQ(laned.size(), rows.size());
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        EXPECT_EQ(laned[k].values, rows[k].values);
+        for (std::size_t f = 0; f < rows[k].figures.size(); ++f)
+            EXPECT_NEAR(laned[k].figures[f], rows[k].figures[f], 1e-9 * std::abs(rows[k].figures[f])) << k << " " << f;
+    }
 }
 
 // A run that is refused or diverges is a row with its status and message; the study goes on.
@@ -59,4 +67,12 @@ TEST(StudyFigures, RefusedAndDivergedRunsAreRowsWithoutFigures)
         EXPECT_EQ(study::ParseCsvRow(line, 1, 1)->message, rows[k].message) << line;
     }
     EXPECT_TRUE(std::isfinite(rows[2].figures[0]));
+    // Lanes given runs of other steps make them one by one, to the same statuses and messages.
+    const auto laned = studytest::RunAll(s, 1, true);
+    ASSERT_EQ(laned.size(), rows.size());
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        EXPECT_EQ(laned[k].kind, rows[k].kind);
+        EXPECT_EQ(laned[k].message, rows[k].message);
+    }
+    EXPECT_EQ(laned[2].figures, rows[2].figures);
 }

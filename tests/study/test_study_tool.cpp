@@ -1,6 +1,7 @@
 // gyro-study end to end: the same results whatever the number of workers and however the
 // study is split into shards (by GNU parallel or a Slurm array), Ctrl+C keeping the rows
 // already made, and every kind of bad input refused with exit status 2 and nothing written.
+#include "Outputs.h"
 #include "StudyTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +14,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -71,7 +74,7 @@ void ExpectSameFolders(const fs::path& a, const fs::path& b)
 }
 
 const char* GridStudy = R"({"model": "pelisond", "set": {"StopTime": 0.004},
-  "grid": {"BaseRate": {"linspace": [-1, 1, 5]}, "TempDropAbs": [0, 30]},
+  "grid": {"BaseRate": {"linspace": [-1, 1, 5]}, "DriveFrequency": [60000, 61000]},
   "figures": {"fi": {"series": "Fi", "stat": "amplitude", "frequency": "DriveFrequency", "from": 0.5},
               "drift": {"series": "Drift", "stat": "mean", "from": 0.5}}})";
 
@@ -94,6 +97,22 @@ TEST(StudyTool, WorkerCountShardsAndSlurmArrayAllGiveTheSameFiles)
         ASSERT_EQ(Tool(file.string() + " --out " + four.string() + " --workers 4").status, 0);
         ExpectSameFolders(one, four);
     }
+    // One run at a time: the same rows to rounding (17 digits cannot promise the same bytes).
+    const fs::path single = root / "grid-single";
+    ASSERT_EQ(Tool((root / "grid.json").string() + " --out " + single.string() + " --workers 2 --lanes 1").status, 0);
+    std::istringstream laned(ReadAll(root / "grid-1" / "runs.csv")), alone(ReadAll(single / "runs.csv"));
+    std::string a, b;
+    int compared = 0;
+    for (std::getline(laned, a), std::getline(alone, b); std::getline(laned, a) && std::getline(alone, b); ++compared) {
+        const auto x = study::ParseCsvRow(a, 2, 2), y = study::ParseCsvRow(b, 2, 2);
+        ASSERT_TRUE(x && y) << a << "\n" << b;
+        EXPECT_EQ(x->run, y->run);
+        EXPECT_EQ(x->values, y->values);
+        for (std::size_t f = 0; f < 2; ++f)
+            EXPECT_NEAR(x->figures[f], y->figures[f], 1e-9 * std::abs(y->figures[f])) << a << "\n" << b;
+    }
+    EXPECT_EQ(compared, 10);
+
     const std::string summary = ReadAll(root / "mc-1" / "summary.json");
     EXPECT_NE(summary.find("\"p95\""), std::string::npos);
     EXPECT_TRUE(fs::exists(root / "grid-1" / "fi.svg") && fs::exists(root / "mc-1" / "drift.png"));
@@ -207,6 +226,7 @@ TEST(StudyTool, BadInputIsRefusedNamingThePlaceWithNothingWritten)
         {"not JSON", "{\"model\": \"pelisond\",\n \"grid\" {}}", "", "строке 2"},
         {"another study's folder", R"({"model": "pelisond", "grid": {"BaseRate": [1]}})", "OTHER", "другого исследования"},
         {"bad shard", R"({"model": "pelisond", "grid": {"BaseRate": [1]}})", "--shard 3/2", "--shard"},
+        {"bad lanes", R"({"model": "pelisond", "grid": {"BaseRate": [1]}})", "--lanes 3", "--lanes: ожидается 1 или 4"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

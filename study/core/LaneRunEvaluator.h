@@ -1,0 +1,21 @@
+#pragma once
+
+#include "RunEvaluator.h"
+
+#include <memory>
+
+// Runs integrated four at a time, one per lane of the processor's vector registers, each ending
+// as its single run would (the same status; samples within rounding of each series' range).
+namespace study {
+
+// Runs a worker takes at once when they go through the lanes.
+inline constexpr int LaneBatch = 4;
+
+// Whether the study's runs can share lanes: the model has lanes and every run takes the same
+// steps at the same times (none of the fields that set them varies).
+bool LanesFit(const Study& study);
+
+// The runs of a batch through the lanes of the study's model.
+std::unique_ptr<RunEvaluator> MakeLaneRunEvaluator(const Study& study);
+
+} // namespace study
