@@ -393,17 +393,22 @@ void TuningForkModel::RecordSample()
     // X1 and X2 are the deviations from the nominal positions -L and +L.
     const double values[SeriesCount] = {y[sFi], y[sFiDot], y[sX1] + Constants.L, y[sX2] - Constants.L,
                                         y[sY1], y[sY2], y[sX1Dot], y[sX2Dot], y[sY1Dot], y[sY2Dot], CurrentDrift};
+    if (Sink)
+        Sink->Sample(y[sT], values);
     for (int k = 0; k < SeriesCount; ++k) {
         const double v = values[k];
-        Series[k].push_back(v);
+        if (!Sink)
+            Series[k].push_back(v);
         SeriesExtremes& e = Extremes[k];
         if (e.Min > v)
             e.Min = NarrowToFloat(v);
         if (e.Max < v)
             e.Max = NarrowToFloat(v);
     }
-    Time.push_back(y[sT]);
-    ++RecordedCount;
+    if (!Sink) {
+        Time.push_back(y[sT]);
+        ++RecordedCount;
+    }
 }
 
 RunStatus TuningForkModel::DivergedAt(double time) const
@@ -418,7 +423,7 @@ RunStatus TuningForkModel::BeginRun()
 {
     if (std::string why = CheckParameters(); !why.empty())
         return RunStatus::Refused(std::move(why));
-    if (!Reserve(static_cast<std::size_t>(SamplesToReserve())))
+    if (!Sink && !Reserve(static_cast<std::size_t>(SamplesToReserve())))
         return RunStatus::Refused(OutOfMemory);
 
     Calculated = true;
@@ -439,6 +444,8 @@ RunStatus TuningForkModel::BeginRun()
     Time.clear();
     RecordedCount = 0;
     Extremes = {};
+    if (Sink)
+        Sink->Begin();
     RecordSample();
     return RunStatus::Finished();
 }

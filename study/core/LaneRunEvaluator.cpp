@@ -33,14 +33,16 @@ public:
         for (std::size_t first = 0; first < runs.size(); first += models_.size()) {
             const std::size_t n = std::min(models_.size(), runs.size() - first);
             std::array<PreparedRun, ensemble::Width> prepared;
-            for (std::size_t l = 0; l < n; ++l)
+            for (std::size_t l = 0; l < n; ++l) {
                 prepared[l] = PrepareRun(study_, *views_[l], varied_, stopTime_, runs[first + l]);
+                WatchSamples(study_, *views_[l], prepared[l]);
+            }
             ensemble::EnsembleOptions options;
             options.cancel = cancel;
             const std::vector<RunStatus> statuses = Together(std::span<Model>(models_.data(), n), options);
             for (std::size_t l = 0; l < n; ++l) {
-                outcomes[first + l] = TakeOutcome(study_, *views_[l], std::move(prepared[l]), statuses[l]);
-                views_[l]->FreeSeries();
+                views_[l]->SetSampleSink(nullptr);
+                outcomes[first + l] = TakeOutcome(study_, std::move(prepared[l]), statuses[l]);
             }
         }
     }

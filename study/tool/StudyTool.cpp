@@ -2,6 +2,7 @@
 
 #include "Outputs.h"
 #include "PlotFiles.h"
+#include "StudyChecks.h"
 #include "LaneRunEvaluator.h"
 #include "Presets.h"
 #include "Progress.h"
@@ -73,8 +74,10 @@ void Help(std::ostream& out)
            "                частоте w (1/с, число или имя поля) по целому числу периодов в конце окна;\n"
            "                с частотой любая статистика берется по целым периодам, а mean - постоянная\n"
            "                составляющая (без колебаний на этой частоте)\n"
-           "  \"scale_factor\" {\"rate\": ПОЛЕ, \"responses\": [ИМЕНА], \"bias\": ИМЯ} - масштабный коэффициент,\n"
-           "                нелинейность (% полной шкалы) и смещение нуля по прямой наименьших квадратов\n\n"
+           "  \"scale_factor\" {\"rate\": ПОЛЕ, \"responses\": [ИМЕНА], \"drift_at_zero_rate\": ИМЯ} - масштабный\n"
+           "                коэффициент, выход при нулевой скорости, смещение нуля, нелинейность, асимметрия\n"
+           "  \"settle_tolerance\", \"step_tolerance\" допуски проверок установления и шага (доля размаха, 1e-3)\n"
+           "  \"plot\"        {\"x\": ПОЛЕ, \"log\": true|false, \"log_y\": true|false}\n\n"
            "Результаты в ПАПКЕ: runs.csv (строка на расчет: run, меняемые поля, status ok/diverged/refused,\n"
            "message, показатели; числа с точкой и 17 значащими цифрами), summary.json (для Монте-Карло -\n"
            "mean, sd, min, max, p5, p50, p95 каждого показателя), рисунки SVG и PNG, study.json.\n\n"
@@ -86,6 +89,8 @@ void Help(std::ostream& out)
            "                Показатели в обоих случаях совпадают с точностью до округления\n"
            "  --shard K/N     только расчеты части K из N (номера расчетов K-1, K-1+N, ...); части объединяет merge\n"
            "  --yes           разрешить исследование более чем из 1000000 расчетов\n"
+           "  --check-step    повторить расчеты (не более 24, равномерно) с половинным шагом; summary.json\n"
+           "                получает step_check - наибольшее относительное изменение каждого показателя\n"
            "  --preset ИМЯ    готовое исследование:";
     for (const Preset& preset : Presets())
         out << " " << preset.name;
@@ -152,7 +157,10 @@ std::string Dump(const Json& j)
 bool WriteStudyPlots(const fs::path& folder, const study::Study& s, const std::vector<study::RunOutcome>& rows,
                      std::ostream& err)
 {
-    const auto plots = studyplot::StudyPlots(s, rows);
+    std::string note;
+    const auto plots = studyplot::StudyPlots(s, rows, &note);
+    if (!note.empty())
+        err << Program << ": " << note << "\n";
     if (plots.empty())
         return true;
     // The platform's notes on its set-up (no runtime directory, say) mean nothing to the user here.
@@ -179,11 +187,14 @@ bool WriteStudyPlots(const fs::path& folder, const study::Study& s, const std::v
     return true;
 }
 
-// summary.json and the plots of a whole study's rows.
+// summary.json and the plots of a whole study's rows; the warnings also on standard error.
 bool WriteResults(const fs::path& folder, const study::Study& s, const std::vector<study::RunOutcome>& rows,
-                  bool interrupted, std::ostream& err)
+                  bool interrupted, std::ostream& err, const study::StepCheck* stepCheck = nullptr)
 {
-    if (!WriteText(folder / study::SummaryFile, Dump(study::Summary(s, rows, interrupted)))) {
+    const Json summary = study::Summary(s, rows, interrupted, stepCheck);
+    for (const Json& warning : summary["warnings"])
+        err << Program << ": предупреждение: " << warning["message"].get<std::string>() << "\n";
+    if (!WriteText(folder / study::SummaryFile, Dump(summary))) {
         err << Program << ": не удалось записать " << (folder / study::SummaryFile).string() << "\n";
         return false;
     }
@@ -205,6 +216,7 @@ struct Arguments {
     bool help = false;
     bool merge = false;
     bool yes = false;
+    bool checkStep = false;
     std::string studyFile, preset, out;
     int workers = 0;
     int lanes = study::LaneBatch;
@@ -233,6 +245,8 @@ Arguments Parse(int argc, char** argv)
             a.out = value(arg);
         } else if (arg == "--yes" && !a.merge) {
             a.yes = true;
+        } else if (arg == "--check-step" && !a.merge) {
+            a.checkStep = true;
         } else if (arg == "--preset" && !a.merge) {
             a.preset = value(arg);
         } else if (arg == "--workers" && !a.merge) {
@@ -350,8 +364,15 @@ int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
         return ExitError;
     }
     const bool interrupted = interruptRequested.load();
+    std::optional<study::StepCheck> stepCheck;
+    if (a.checkStep && a.shard.whole() && !interrupted) {
+        sigaction(SIGINT, &action, &previous);
+        stepCheck = study::CheckStep(s, rows, options);
+        sigaction(SIGINT, &previous, nullptr);
+    }
     // A shard's summary would describe a part only: merging the shards writes it.
-    if (a.shard.whole() && !WriteResults(folder, s, rows, interrupted, err))
+    if (a.shard.whole()
+        && !WriteResults(folder, s, rows, interrupted || interruptRequested.load(), err, stepCheck ? &*stepCheck : nullptr))
         return ExitError;
     if (interrupted) {
         err << Program << ": прервано; законченных расчетов: " << rows.size() << " из " << selected.size()

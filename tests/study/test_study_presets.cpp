@@ -99,7 +99,7 @@ TEST(StudyPresets, TuningForkScaleFactorIsTheLinearSmallRateResponse)
     // At zero rate nothing drives the frame or the Y motion, and without them every term of the
     // drift estimate vanishes, whatever the temperature drop.
     for (const auto& group : ch.groups)
-        EXPECT_EQ(group.bias, 0.0);
+        EXPECT_EQ(group.driftAtZeroRate, 0.0);
 }
 
 // The batch scatter: with no scatter every device of the batch is perfect and its drift
