@@ -208,6 +208,7 @@ StepCheck CheckStep(const Study& s, std::span<const RunOutcome> rows, RunnerOpti
     options.evaluators = [](const Study& study) { return std::make_unique<HalfStepEvaluator>(study); };
     options.batch = 1;
     options.onRow = nullptr;
+    options.onProgress = nullptr;
     check.halved = RunStudy(s, runs, options);
     for (const RunOutcome& halved : check.halved)
         for (std::size_t k : picked)

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int Left = 90, Top = 44, Bottom = 64;
 // Right margin without and with a legend column.
-constexpr int PlainRight = 30, LegendRight = 190;
+constexpr int PlainRight = 30, LegendRight = 190, WidestLegend = 320;
 constexpr int FontHeight = 14;
 const canvas::Color CurveColors[] = {canvas::clBlue, canvas::clRed, canvas::clGreen, canvas::clPurple,
                                      canvas::clTeal, canvas::clMaroon, canvas::clOlive, canvas::clNavy};
@@ -197,11 +197,14 @@ void DrawXYPlot(canvas::Canvas& c, const XYPlot& plot, int width, int height)
                 ry.Add(curve.y[k]);
             }
     std::size_t labelled = 0, colors = 0;
+    int widest = TextWidth(plot.legendTitle);
     for (std::size_t n = 0; n < plot.curves.size(); ++n) {
         labelled += !plot.curves[n].label.empty();
+        widest = std::max(widest, TextWidth(plot.curves[n].label) + 28);
         colors = std::max(colors, (plot.curves[n].color >= 0 ? static_cast<std::size_t>(plot.curves[n].color) : n) + 1);
     }
-    const int right = labelled ? LegendRight : PlainRight;
+    // The legend column as wide as its longest text needs, within reason.
+    const int right = labelled ? std::clamp(widest + 24, LegendRight, WidestLegend) : PlainRight;
     const bool logX = plot.logX && !rx.Empty() && rx.lo > 0;
     const bool logY = plot.logY && !ry.Empty() && ry.lo > 0;
     rx.Widen(logX);
@@ -212,10 +215,15 @@ void DrawXYPlot(canvas::Canvas& c, const XYPlot& plot, int width, int height)
 
     // A legend longer than the plot is tall lists every few curves, the first and last always.
     const int entryHeight = FontHeight + 6;
-    const auto room = static_cast<std::size_t>(std::max(2, (height - Bottom - Top - 8) / entryHeight));
+    const auto room = static_cast<std::size_t>(
+        std::max(2, (height - Bottom - Top - 8) / entryHeight - (plot.legendTitle.empty() ? 0 : 1)));
     const std::size_t every = labelled > room ? (labelled + room - 2) / (room - 1) : 1;
     std::size_t label = 0;
     int legendY = Top + 8;
+    if (labelled && !plot.legendTitle.empty()) {
+        Text(c, width - right + 10, legendY, plot.legendTitle);
+        legendY += entryHeight;
+    }
     for (std::size_t n = 0; n < plot.curves.size(); ++n) {
         const Curve& curve = plot.curves[n];
         const auto index = curve.color >= 0 ? static_cast<std::size_t>(curve.color) : n;

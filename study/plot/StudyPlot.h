@@ -23,6 +23,7 @@ struct XYPlot {
     std::string xLabel, yLabel;
     bool logX = false;
     bool logY = false;
+    std::string legendTitle;        // above the curves' labels (the field their values are of)
     std::vector<Curve> curves;
 };
 

@@ -95,7 +95,7 @@ void SweepPlots(const Study& s, std::span<const RunOutcome> rows, std::vector<Na
             const double second = others.empty() ? 0 : row.values[others[0]];
             Curve& curve = pictures[third ? row.values[others[1]] : 0][second];
             if (!others.empty())
-                curve.label = s.grid[others[0]].field + " = " + Short(second);
+                curve.label = Short(second);
             curve.x.push_back(row.values[xi]);
             curve.y.push_back(y.map ? y.map(row.figures[k]) : row.figures[k]);
         }
@@ -109,6 +109,8 @@ void SweepPlots(const Study& s, std::span<const RunOutcome> rows, std::vector<Na
             plot.yLabel = y.label;
             plot.logX = s.plot.logX.value_or(x.logarithmic || y.bode);
             plot.logY = s.plot.logY && !y.map;
+            if (!others.empty())
+                plot.legendTitle = FieldLabel(s, s.grid[others[0]].field) + ":";
             for (auto& [second, curve] : curves)
                 plot.curves.push_back(std::move(curve));
             std::string stem = s.figures[k].name;
