@@ -22,17 +22,8 @@ void FigureStream::Sums::Add(double t, double v, double w, double shift, bool fi
     squares += v * v;
     last = v;
     lastTime = t;
-    if (fit) {
-        const double c = std::cos(w * t), s = std::sin(w * t), y = v - shift;
-        sc += c;
-        ss += s;
-        scc += c * c;
-        sss += s * s;
-        scs += c * s;
-        yc += y * c;
-        ys += y * s;
-        y1 += y;
-    }
+    if (fit)
+        harmonic.Add(w, t, v - shift);
 }
 
 void FigureStream::Sums::Merge(const Sums& later)
@@ -46,14 +37,7 @@ void FigureStream::Sums::Merge(const Sums& later)
     squares += later.squares;
     last = later.last;
     lastTime = later.lastTime;
-    sc += later.sc;
-    ss += later.ss;
-    scc += later.scc;
-    sss += later.sss;
-    scs += later.scs;
-    yc += later.yc;
-    ys += later.ys;
-    y1 += later.y1;
+    harmonic.Merge(later.harmonic);
 }
 
 FigureStream::FigureStream(Stat stat, double windowStart, double w, double stopTime)
@@ -138,18 +122,7 @@ double FigureStream::Value() const
     if (!fit_)
         return Plain(all);
 
-    // The fit's normal equations with the window's mean removed, as FitHarmonic takes them.
-    const double m = all.y1 / all.n;
-    const double s1 = all.n, sc = all.sc, ss = all.ss, scc = all.scc, sss = all.sss, scs = all.scs;
-    const double yc = all.yc - m * sc, ys = all.ys - m * ss, y1 = all.y1 - m * s1;
-    auto det3 = [](double a, double b, double c, double d, double e, double f, double g, double hh, double i) {
-        return a * (e * i - f * hh) - b * (d * i - f * g) + c * (d * hh - e * g);
-    };
-    const double det = det3(s1, sc, ss, sc, scc, scs, ss, scs, sss);
-    if (!(std::abs(det) > 1e-9 * s1 * s1 * s1))
-        return NaN;
-    const Harmonic h{shift_ + m + det3(y1, sc, ss, yc, scc, scs, ys, scs, sss) / det,
-                     det3(s1, y1, ss, sc, yc, scs, ss, ys, sss) / det, det3(s1, sc, y1, sc, scc, yc, ss, scs, ys) / det};
+    const Harmonic h = all.harmonic.Solve(shift_);
     switch (stat_) {
     case Stat::Amplitude: return h.Amplitude();
     case Stat::Phase: return h.Phase();

@@ -26,8 +26,7 @@ private:
     // Running sums of a set of samples: extremes, the last, and the mean's (or the fit's) sums.
     struct Sums {
         double n = 0, sum = 0, squares = 0, lo = 0, hi = 0, last = 0, lastTime = 0;
-        // The normal equations of mean + c cos + s sin, with values taken less `shift`.
-        double sc = 0, ss = 0, scc = 0, sss = 0, scs = 0, yc = 0, ys = 0, y1 = 0;
+        HarmonicSums harmonic;  // with the values taken less `shift`
         void Add(double t, double v, double w, double shift, bool fit);
         void Merge(const Sums& later);
     };
