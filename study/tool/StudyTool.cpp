@@ -363,16 +363,16 @@ int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
         err << Program << ": не удалось записать " << (folder / study::RunsFile).string() << "\n";
         return ExitError;
     }
-    const bool interrupted = interruptRequested.load();
     std::optional<study::StepCheck> stepCheck;
-    if (a.checkStep && a.shard.whole() && !interrupted) {
+    if (a.checkStep && a.shard.whole() && !interruptRequested.load()) {
         sigaction(SIGINT, &action, &previous);
         stepCheck = study::CheckStep(s, rows, options);
         sigaction(SIGINT, &previous, nullptr);
     }
+    // A step check stopped part way is an interrupted study too: what was asked is not all done.
+    const bool interrupted = interruptRequested.load();
     // A shard's summary would describe a part only: merging the shards writes it.
-    if (a.shard.whole()
-        && !WriteResults(folder, s, rows, interrupted || interruptRequested.load(), err, stepCheck ? &*stepCheck : nullptr))
+    if (a.shard.whole() && !WriteResults(folder, s, rows, interrupted, err, stepCheck ? &*stepCheck : nullptr))
         return ExitError;
     if (interrupted) {
         err << Program << ": прервано; законченных расчетов: " << rows.size() << " из " << selected.size()
