@@ -119,7 +119,7 @@ TEST(StudyPresets, BatchScatterVanishesWithoutErrorsAndAveragesOut)
         EXPECT_EQ(row.figures[0], 0.0);
 
     const study::Study s = studytest::ParseExample("pelisond-batch-scatter");
-    const auto rows = studytest::RunAll(s);
+    const auto rows = studytest::RunAll(s, 2, true);  // through the lanes, as gyro-study makes them
     const study::Json summary = study::Summary(s, rows, false);
     const auto& drift = summary["figures"]["drift"];
     ASSERT_EQ(drift["count"].get<long long>(), s.RunCount());
