@@ -89,7 +89,8 @@ void TForm5::Button3Click() { SetModalResult(gyroapp::mrOk); }
 void TForm5::PaintBox1Paint(canvas::Canvas& c)
 {
     const std::optional<GraphData> kept = KeptGraphData(comparison_);
-    DrawPhasePortrait(c, GraphDataOf(model_), PaintBox1->width(), PaintBox1->height(), kept ? &*kept : nullptr);
+    DrawPhasePortrait(c, GraphDataOf(model_), PaintBox1->width(), PaintBox1->height(), kept ? &*kept : nullptr,
+                      graph_ ? graph_->Zoom().Span() : std::nullopt);
 }
 
 void TForm5::SetComparison(comparison::RunComparison& runs)
@@ -103,46 +104,25 @@ TForm8::TForm8(const TuningForkModel& model, TForm9& choice, QWidget* parent) : 
     choice_ = &choice;
 }
 
-TForm8::TForm8(const TuningForkModel& model, QWidget* parent) : ModalForm(parent), model_(model)
+TForm8::TForm8(const TuningForkModel& model, QWidget* parent) : GraphForm(parent), model_(model)
 {
-    setObjectName(QStringLiteral("Form8"));
-    setWindowTitle(QStringLiteral("Графики "));
-    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
-    // Enter belongs to the time field here, not to closing the window.
-    SetKeysClose(false);
-    PlaceWindow({699, 498}, {192, 114});
-    // Files and paper show the time span of the screen, not a time typed since.
-    const timegraph::GraphArea area = timegraph::MakeGraphArea(
-        this, [this](canvas::Canvas& c) { PaintBox1Paint(c); }, [this](QPoint at) { return ReadOut(at); },
-        [this](canvas::Canvas& c) { DrawPlot(c, ShownTime()); },
-        [this] {
-            const std::optional<GraphData> kept = KeptGraphData(comparison_);
-            return GraphCsv(GraphDataOf(model_), CurrentChoice(), ShownTime(), kept ? &*kept : nullptr);
-        });
-    PaintBox1 = area.box;
-    PlotMenu1 = area.menu;
+    BuildGraphArea();
     canvas::MakeLabel(this, QStringLiteral("Координаты X1,X2/Координаты Y1,Y2"), {8, 8}, "Times New Roman", 19);
     canvas::MakeLabel(this, QStringLiteral("Угол ФИ(рад)/Дрейф (гр/ч)"), {464, 8}, "Times New Roman", 19);
     canvas::MakeBevel(this, {8, 421, 149, 33});
     Edit1 = new QLineEdit(this);
     Edit1->setGeometry(16, 428, 53, 21);
     Edit1->installEventFilter(this);
+    SetTimeField(Edit1);
     canvas::MakeLabel(this, QStringLiteral("Время t "), {92, 430}, "MS Sans Serif", 15, true);
     RadioGroup1 = new canvas::RadioGroup(QStringLiteral("Масштаб"),
                                          {QStringLiteral("Автоматически"), QStringLiteral("Фиксированный")}, 2, this);
     RadioGroup1->setGeometry(200, 408, 241, 53);
     RadioGroup1->setItemIndex(0);
-    CheckBox1 = new QCheckBox(QStringLiteral("Маркеры"), this);
-    CheckBox1->setGeometry(476, 420, 97, 17);
-    Button2 = MakeButton(this, QStringLiteral("Выбрать графики"), {584, 416, 97, 25});
-    Button1 = MakeButton(this, QStringLiteral("Закрыть"), {592, 445, 83, 25});
     QWidget::setTabOrder(Button1, Button2);
     QWidget::setTabOrder(Button2, CheckBox1);
     QWidget::setTabOrder(CheckBox1, Edit1);
     QWidget::setTabOrder(Edit1, RadioGroup1);
-    gyroapp::ConnectHandler(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
-    gyroapp::ConnectHandler(Button2, &QPushButton::clicked, this, &TForm8::Button2Click);
-    gyroapp::ConnectHandler(CheckBox1, &QCheckBox::clicked, this, &TForm8::CheckBox1Click);
     connect(RadioGroup1, &canvas::RadioGroup::itemIndexChanged, this,
             [this] { gyroapp::RunHandler([this] { RadioGroup1Click(); }); });
 }
@@ -157,17 +137,7 @@ void TForm8::FormShow()
     timegraph::ShowStopTime(Edit1, model_.Params.StopTime);
     SetRanges();
     PaintBox1->update();
-    // Activation follows the showing: the choice comes up once the window stands.
-    QTimer::singleShot(0, this, [this] { gyroapp::RunHandler([this] { FormActivate(); }); });
-}
-
-void TForm8::FormActivate()
-{
-    if (choice_) {
-        timegraph::PlaceBeside(choice_, this);
-        choice_->ShowModal();
-    }
-    PaintBox1->repaint();
+    GraphForm::FormShow();
 }
 
 void TForm8::RadioGroup1Click()
@@ -176,33 +146,36 @@ void TForm8::RadioGroup1Click()
     PaintBox1->repaint();
 }
 
-void TForm8::Button2Click() { FormActivate(); }
-
-void TForm8::CheckBox1Click() { PaintBox1->repaint(); }
-
-void TForm8::Button1Click() { SetModalResult(gyroapp::mrOk); }
-
-void TForm8::Edit1Enter() { timegraph::EnterInField(Edit1, model_.Params.StopTime, PaintBox1); }
-
-bool TForm8::eventFilter(QObject* watched, QEvent* event)
-{
-    if (timegraph::FilterEnter(watched, event, Edit1, [this] { Edit1Enter(); }))
-        return true;
-    return ModalForm::eventFilter(watched, event);
-}
-
-void TForm8::PaintBox1Paint(canvas::Canvas& c)
-{
-    const double T = timegraph::TimeFromField(Edit1, model_.Params.StopTime);
-    shownTime_ = T;
-    DrawPlot(c, T);
-}
+void TForm8::Edit1Enter() { TimeFieldEnter(); }
 
 void TForm8::DrawPlot(canvas::Canvas& c, double T)
 {
     const std::optional<GraphData> kept = KeptGraphData(comparison_);
     DrawGraph(c, GraphDataOf(model_), ranges_, CurrentChoice(), CheckBox1->isChecked(), T,
-              gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height(), kept ? &*kept : nullptr);
+              gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height(), kept ? &*kept : nullptr,
+              CurrentView());
+}
+
+std::optional<std::string> TForm8::Csv()
+{
+    const std::optional<GraphData> kept = KeptGraphData(comparison_);
+    return GraphCsv(GraphDataOf(model_), CurrentChoice(), ShownTime(), kept ? &*kept : nullptr, CurrentView());
+}
+
+std::vector<timegraph::GraphForm::ShownCurve> TForm8::ShownCurves() const
+{
+    const GraphData data = GraphDataOf(model_);
+    const CurveChoice chosen = CurrentChoice();
+    std::vector<ShownCurve> out;
+    for (int n = 1; n <= CurveCount; ++n)
+        if (chosen[n - 1])
+            out.push_back({CurveName(n), *CurveColor(n), data.Series[CurveSeries(n)]});
+    return out;
+}
+
+std::vector<timegraph::SpectrumMark> TForm8::Marks() const
+{
+    return {{model_.Params.DriveFrequency, "частота возбуждения"}};
 }
 
 void TForm8::SetComparison(comparison::RunComparison& runs)
@@ -213,14 +186,12 @@ void TForm8::SetComparison(comparison::RunComparison& runs)
 
 CurveChoice TForm8::CurrentChoice() const { return choice_ ? choice_->Choice() : CurveChoice{}; }
 
-double TForm8::ShownTime() const { return shownTime_.value_or(model_.Params.StopTime); }
-
 QString TForm8::ReadOut(QPoint at) const
 {
     const std::optional<GraphData> kept = KeptGraphData(comparison_);
     return QString::fromStdString(GraphReadOut(GraphDataOf(model_), CurrentChoice(), ShownTime(), at.x(),
                                                gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height(),
-                                               kept ? &*kept : nullptr));
+                                               kept ? &*kept : nullptr, SpanView()));
 }
 
 } // namespace pelisond

@@ -2,6 +2,7 @@
 #include "GimbalModel.h"
 #include "QPainterCanvas.h"
 #include "RecordingCanvas.h"
+#include "Spectrum.h"
 #include "TuningForkGraph.h"
 
 #include <gtest/gtest.h>
@@ -319,6 +320,36 @@ TEST(RenderedGraph, NominalGimbalRunPaintsBothPictures)
     Keep(vgraph, "veltrami_graph_nominal");
     Keep(vportrait, "veltrami_portrait_nominal");
     EXPECT_GT(CountInside(vportrait, vportrait.rect(), Qt::black), 100);
+}
+
+// The nominal tuning-fork run's X1 swings at the drive frequency; the gimbal's rates show
+// the nutation H / sqrt(J_alpha J_beta), sampled finely enough to hold it.
+TEST(RunSpectrum, PeaksAtTheDriveAndTheNutationFrequency)
+{
+    pelisond::TuningForkModel fork;
+    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
+    ASSERT_TRUE(fork.AllocateSeries().ok());
+    ASSERT_TRUE(fork.Calculate().ok());
+    const pelisond::GraphData forkData = pelisond::GraphDataOf(fork);
+    const timegraph::Spectrum x1 = timegraph::AmplitudeSpectrum(forkData.Series[pelisond::X1], forkData.PrintStep);
+    const auto drive = timegraph::LargestPeaks(x1, 1);
+    ASSERT_EQ(drive.size(), 1u);
+    EXPECT_NEAR(drive[0].frequency, 62800, x1.binWidth);
+
+    veltrami::GimbalModel gimbal;
+    ASSERT_TRUE(gimbal.LoadParameters(GRAPH_VELTRAMI_DAT));
+    gimbal.Params.PrintStep = 0.0002f;
+    gimbal.Params.StopTime = 2;
+    ASSERT_TRUE(gimbal.AllocateSeries().ok());
+    ASSERT_TRUE(gimbal.Calculate().ok());
+    EXPECT_NEAR(gimbal.NutationFrequency(), 1000, 1);
+    const veltrami::GraphData gimbalData = veltrami::GraphDataOf(gimbal);
+    const timegraph::Spectrum rate = timegraph::AmplitudeSpectrum(gimbalData.BetDot, gimbalData.PrintStep);
+    double nearest = 0;
+    for (const timegraph::Peak& p : timegraph::LargestPeaks(rate, 3))
+        if (std::fabs(p.frequency - 1000) < std::fabs(nearest - 1000))
+            nearest = p.frequency;
+    EXPECT_NEAR(nearest, 1000, rate.binWidth);
 }
 
 } // namespace

@@ -1,11 +1,17 @@
 #pragma once
 
 #include "GimbalGraph.h"
+#include "GraphForm.h"
 #include "ModalForm.h"
+
+#include <QString>
+
+#include <functional>
 
 #include <array>
 #include <optional>
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -54,6 +60,8 @@ public:
     void PaintBox1Paint(canvas::Canvas& c);
     // Adds the comparison with a kept run, which the program's windows share.
     void SetComparison(comparison::RunComparison& runs);
+    // The portrait shows the span the graph window is zoomed to.
+    void FollowGraph(const timegraph::GraphForm& graph) { graph_ = &graph; }
 
     canvas::PaintBox* PaintBox1 = nullptr;
     // Right button on the portrait: save and print it.
@@ -65,10 +73,11 @@ public:
 private:
     const GimbalModel& model_;
     comparison::RunComparison* comparison_ = nullptr;
+    const timegraph::GraphForm* graph_ = nullptr;
 };
 
 // Graph window "Графики ": angles and rates of the latest run against time.
-class TForm8 : public gyroapp::ModalForm {
+class TForm8 : public timegraph::GraphForm {
     Q_OBJECT
 public:
     TForm8(const GimbalModel& model, TForm9& choice, QWidget* parent = nullptr);
@@ -78,30 +87,29 @@ public:
     // Adds the comparison with a kept run, which the program's windows share.
     void SetComparison(comparison::RunComparison& runs);
 
-    void FormActivate();
-    void Button2Click();
-    void CheckBox1Click();
     void MaskEdit1Enter();
-    void Button1Click();
-    void PaintBox1Paint(canvas::Canvas& c);
-    // The graph for end time T, as the paint draws it.
-    void DrawPlot(canvas::Canvas& c, double T);
-    // The end time of the graph on the screen: the last paint's, the run's before any.
-    double ShownTime() const;
-    QString ReadOut(QPoint at) const;
+    // "Частота огибающей...": the frequency of the envelopes, typed; blank for each curve's
+    // strongest spectral peak.
+    void EnvelopeFrequencyClick();
+    void DrawPlot(canvas::Canvas& c, double T) override;
+    QString ReadOut(QPoint at) const override;
 
-    canvas::PaintBox* PaintBox1 = nullptr;
-    // Right button on the graph: save, export the curves, print.
-    canvas::PlotMenu* PlotMenu1 = nullptr;
-    comparison::ComparisonMenu* Comparison1 = nullptr;
     QLineEdit* MaskEdit1 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QAction* EnvelopeFrequencyAction = nullptr;
+    // Asks for the envelopes' frequency in 1/s: the text typed, none on cancel. An input
+    // dialog unless a test replaces it.
+    std::function<std::optional<QString>(const QString& current)> AskFrequency;
 
 protected:
     void FormShow() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    float StopTime() const override;
+    float PrintStep() const override;
+    gyroapp::ModalForm* ChoiceWindow() const override { return choice_; }
+    int PlotMargin() const override { return 30; }
+    std::optional<std::string> Csv() override;
+    std::vector<ShownCurve> ShownCurves() const override;
+    std::vector<timegraph::SpectrumMark> Marks() const override;
+    double EnvelopeFrequency(std::span<const double> series) const override;
 
 private:
     CurveChoice CurrentChoice() const;
@@ -109,7 +117,7 @@ private:
     const GimbalModel& model_;
     TForm9* choice_ = nullptr;
     comparison::RunComparison* comparison_ = nullptr;
-    std::optional<double> shownTime_;
+    std::optional<double> envelopeFrequency_;
 };
 
 } // namespace veltrami

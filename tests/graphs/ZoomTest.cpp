@@ -1,0 +1,145 @@
+#include "Envelope.h"
+#include "GraphTestSupport.h"
+#include "MinMaxPyramid.h"
+#include "Spectrum.h"
+#include "TimeGraph.h"
+#include "TimeSpan.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+TEST(MinMaxPyramid, ExtremesOfAnyStretchAreThoseOfItsSamples)
+{
+    std::vector<double> s;
+    unsigned noise = 7;
+    for (int i = 0; i < 100000; ++i) {
+        noise = noise * 1103515245u + 12345u;
+        s.push_back(std::sin(i * 1e-3) + ((noise >> 16) % 1000) * 1e-4);
+    }
+    s[51234] = NAN;
+    const timegraph::MinMaxPyramid levels(s);
+    EXPECT_LE(levels.Bytes() * 8, s.size() * sizeof(double)) << "an eighth of the series at most";
+    for (int k = 0; k < 300; ++k) {
+        noise = noise * 1103515245u + 12345u;
+        const std::size_t a = (noise >> 8) % s.size();
+        noise = noise * 1103515245u + 12345u;
+        const std::size_t b = std::min(s.size(), a + 1 + (noise >> 8) % (k % 3 == 0 ? 40 : 60000));
+        double lo = INFINITY, hi = -INFINITY;
+        bool finite = true;
+        for (std::size_t i = a; i < b; ++i) {
+            finite = finite && std::isfinite(s[i]);
+            if (std::isfinite(s[i])) {
+                lo = std::min(lo, s[i]);
+                hi = std::max(hi, s[i]);
+            }
+        }
+        const auto e = levels.Of(a, b);
+        ASSERT_EQ(e.finite, finite) << a << " .. " << b;
+        if (finite) {
+            ASSERT_EQ(e.smallest, lo) << a << " .. " << b;
+            ASSERT_EQ(e.largest, hi) << a << " .. " << b;
+        }
+    }
+}
+
+TEST(TimeZoom, ZoomsAboutThePointPansWithinTheRunAndGivesTheRunBack)
+{
+    timegraph::TimeZoom zoom;
+    const timegraph::TimeZoom::Limits limits{10, 0.01};
+    zoom.ZoomAbout(2.5, 0.5, 10, limits);
+    ASSERT_TRUE(zoom.Zoomed());
+    EXPECT_DOUBLE_EQ(zoom.Span()->from, 1.25) << "2,5 s stays a quarter into the span";
+    EXPECT_DOUBLE_EQ(zoom.Span()->to, 6.25);
+    zoom.Pan(-5, 10, limits);
+    EXPECT_EQ(*zoom.Span(), (timegraph::TimeSpan{0, 5})) << "stops at the start";
+    zoom.Pan(100, 10, limits);
+    EXPECT_EQ(*zoom.Span(), (timegraph::TimeSpan{5, 10})) << "stops at the end";
+    for (int i = 0; i < 40; ++i)
+        zoom.ZoomAbout(7, 0.5, 10, limits);
+    EXPECT_NEAR(zoom.Span()->Length(), 0.01, 1e-12) << "down to a few samples";
+    for (int i = 0; i < 40 && zoom.Zoomed(); ++i)
+        zoom.ZoomAbout(7, 2, 10, limits);
+    EXPECT_FALSE(zoom.Zoomed()) << "out to the whole run, as unzoomed";
+}
+
+TEST(Envelope, AmplitudeAndSlowPartOfABuildUp)
+{
+    // A (1 - exp(-t / tau)) cos(w t) over a slow part D, 40 samples a period.
+    const double A = 2.5, tau = 0.3, D = 0.7, w = 62.8;
+    const float ps = static_cast<float>(2 * std::numbers::pi / w / 40);
+    std::vector<double> s;
+    for (int i = 0; i < 40 * 100; ++i) {
+        const double t = i * static_cast<double>(ps);
+        s.push_back(D + A * (1 - std::exp(-t / tau)) * std::cos(w * t));
+    }
+    const auto e = timegraph::FitEnvelope(s, ps, w);
+    ASSERT_TRUE(e);
+    EXPECT_NEAR(e->amplitude.back(), A * (1 - std::exp(-double(s.size()) * double(ps) / tau)), 0.01 * A);
+    EXPECT_NEAR(e->slow.back(), D, 0.01);
+    // The time the amplitude first reaches A (1 - 1/e) is tau.
+    std::size_t i = 0;
+    while (i < s.size() && e->amplitude[i] < A * (1 - std::exp(-1.0)))
+        ++i;
+    EXPECT_NEAR(i * double(ps), tau, 0.02 * tau);
+    EXPECT_FALSE(timegraph::FitEnvelope(s, ps, w * 20)) << "two samples a period";
+}
+
+TEST(Spectrum, TwoCosinesGiveTwoPeaks)
+{
+    const float ps = 1e-4f;
+    const double w1 = 3000, a1 = 1.5, w2 = 11000, a2 = 0.4;
+    std::vector<double> s;
+    for (int i = 0; i < 20000; ++i) {
+        const double t = i * static_cast<double>(ps);
+        s.push_back(0.3 + a1 * std::cos(w1 * t) + a2 * std::cos(w2 * t + 1));
+    }
+    const timegraph::Spectrum spectrum = timegraph::AmplitudeSpectrum(s, ps);
+    const auto peaks = timegraph::LargestPeaks(spectrum, 2);
+    ASSERT_EQ(peaks.size(), 2u);
+    EXPECT_NEAR(peaks[0].frequency, w1, spectrum.binWidth);
+    EXPECT_NEAR(peaks[1].frequency, w2, spectrum.binWidth);
+    // The Hann window loses at most about 15 % between two bins.
+    EXPECT_NEAR(peaks[0].amplitude, a1, 0.16 * a1);
+    EXPECT_NEAR(peaks[1].amplitude, a2, 0.16 * a2);
+    EXPECT_NEAR(timegraph::StrongestFrequency(s, ps), w1, spectrum.binWidth);
+}
+
+// A zoomed curve keeps to the plot rectangle's columns and marks sparse samples with dots.
+TEST(ZoomedCurve, StaysInThePlotAndDotsSparseSamples)
+{
+    std::vector<double> s;
+    for (int i = 0; i < 100000; ++i)
+        s.push_back(std::sin(i * 0.01));
+    timegraph::Layout layout;
+    layout.W = 669;
+    layout.H = 361;
+    layout.margin = 60;
+    layout.zoomed = true;
+    struct Row {
+        double from, to;
+        bool dots;
+    } rows[] = {{0, 100, false}, {40, 41, false}, {50, 50.05, true}};
+    for (const Row& row : rows) {
+        layout.timeFrom = row.from;
+        graphtest::RecordingCanvas c;
+        timegraph::DrawCurve(c, layout, row.to, 0.001f, {s, -1, 1, 1}, false);
+        for (const auto& seg : c.Segments()) {
+            ASSERT_TRUE(seg.state.clip) << row.from;
+            EXPECT_GE(seg.state.clip->x1, 60);
+            EXPECT_LE(seg.state.clip->x2, 669 - 60 + 1);
+        }
+        EXPECT_FALSE(c.Segments().empty()) << row.from;
+        EXPECT_EQ(!c.Of(graphtest::Kind::Ellipse).empty(), row.dots) << row.from;
+        if (row.dots) {
+            EXPECT_GE(c.Of(graphtest::Kind::Ellipse).size(), 50u);
+        }
+    }
+}
+
+} // namespace
