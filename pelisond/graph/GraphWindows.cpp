@@ -19,35 +19,19 @@
 
 namespace pelisond {
 
-using timegraph::MakeButton;
+namespace {
 
-TForm9::TForm9(QWidget* parent)
-    : ModalForm(parent)
+std::vector<QString> CurveNames()
 {
-    setObjectName(QStringLiteral("Form9"));
-    setWindowTitle(gyroapp::BlankTitle());
-    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
-    // Its place is beside the graph window, set whenever that window shows it.
-    PlaceWindow({270, 259}, pos());
-    Panel1 = new QFrame(this);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setGeometry(0, 0, 270, 259);
-    GroupBox1 = new QGroupBox(QStringLiteral("Какие графики выводить"), Panel1);
-    GroupBox1->setGeometry(12, 12, 241, 197);
-    for (int i = 0; i < CurveCount; ++i) {
-        CheckBoxes[i] = new QCheckBox(QString::fromUtf8(CurveName(i + 1)), GroupBox1);
-        CheckBoxes[i]->setGeometry(8, 16 + 16 * i, i < 2 ? 97 : 213, 17);
-    }
-    CheckBoxes[0]->setChecked(true);
-    QWidget::setTabOrder(CheckBoxes[0], CheckBoxes[2]);
-    QWidget::setTabOrder(CheckBoxes[2], CheckBoxes[1]);
-    QWidget::setTabOrder(CheckBoxes[1], CheckBoxes[3]);
-    for (int i = 3; i + 1 < CurveCount; ++i)
-        QWidget::setTabOrder(CheckBoxes[i], CheckBoxes[i + 1]);
-    Button1 = MakeButton(Panel1, QStringLiteral("OK"), {92, 216, 75, 25});
-    QWidget::setTabOrder(CheckBoxes[CurveCount - 1], Button1);
-    gyroapp::ConnectHandler(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
+    std::vector<QString> names;
+    for (int n = 1; n <= CurveCount; ++n)
+        names.push_back(QString::fromUtf8(CurveName(n)));
+    return names;
 }
+
+} // namespace
+
+TForm9::TForm9(QWidget* parent) : ChoiceForm({270, 259}, {12, 12, 241, 197}, CurveNames(), {92, 216, 75, 25}, parent) {}
 
 CurveChoice TForm9::Choice() const
 {
@@ -57,40 +41,17 @@ CurveChoice TForm9::Choice() const
     return choice;
 }
 
-void TForm9::Button1Click() { SetModalResult(gyroapp::mrOk); }
-
 TForm5::TForm5(const TuningForkModel& model, QWidget* parent)
-    : ModalForm(parent), model_(model)
+    : PortraitForm(QStringLiteral("Фазовый портрет Fi-Fi с точкой"), parent), model_(model)
 {
-    setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("Фазовый портрет"));
-    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
-    PlaceWindow({621, 473}, {86, 87});
-    setFixedSize(621, 473);
-    canvas::MakeBevel(this, {0, 0, 621, 473}, true);
-    auto* panel1 = new QFrame(this);
-    panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel1->setGeometry(8, 8, 601, 417);
-    auto* panel2 = new QFrame(panel1);
-    panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel2->setGeometry(8, 8, 585, 401);
-    PaintBox1 = new canvas::PaintBox(panel2);
-    PaintBox1->setGeometry(8, 8, 569, 385);
-    PaintBox1->OnPaint = [this](canvas::Canvas& c) { PaintBox1Paint(c); };
-    PlotMenu1 = new canvas::PlotMenu(PaintBox1, [this](canvas::Canvas& c) { PaintBox1Paint(c); },
-                                     QStringLiteral("Фазовый портрет Fi-Fi с точкой"), QStringLiteral("Фазовый портрет"));
     canvas::MakeLabel(this, QStringLiteral("Фазовый портрет Fi-Fi с точкой"), {168, 440}, "MS Sans Serif", 13, true);
-    Button3 = MakeButton(this, QStringLiteral("Закрыть"), {536, 432, 75, 25});
-    gyroapp::ConnectHandler(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
 }
-
-void TForm5::Button3Click() { SetModalResult(gyroapp::mrOk); }
 
 void TForm5::PaintBox1Paint(canvas::Canvas& c)
 {
     const std::optional<GraphData> kept = KeptGraphData(comparison_);
     DrawPhasePortrait(c, GraphDataOf(model_), PaintBox1->width(), PaintBox1->height(), kept ? &*kept : nullptr,
-                      graph_ ? graph_->Zoom().Span() : std::nullopt);
+                      FollowedSpan());
 }
 
 void TForm5::SetComparison(comparison::RunComparison& runs)

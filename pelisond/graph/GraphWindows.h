@@ -1,7 +1,7 @@
 #pragma once
 
 #include "GraphForm.h"
-#include "ModalForm.h"
+#include "SideForms.h"
 #include "TuningForkGraph.h"
 
 #include <array>
@@ -27,43 +27,27 @@ class RadioGroup;
 namespace pelisond {
 
 // Graph choice window: which of the eleven curves the graph window draws.
-class TForm9 : public gyroapp::ModalForm {
+class TForm9 : public timegraph::ChoiceForm {
     Q_OBJECT
 public:
     explicit TForm9(QWidget* parent = nullptr);
 
     CurveChoice Choice() const;
-    void Button1Click();
-
-    QFrame* Panel1 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    std::array<QCheckBox*, CurveCount> CheckBoxes{};
-    QPushButton* Button1 = nullptr;
 };
 
 // Phase-portrait window "Фазовый портрет": Fi against its rate as dots.
-class TForm5 : public gyroapp::ModalForm {
+class TForm5 : public timegraph::PortraitForm {
     Q_OBJECT
 public:
     TForm5(const TuningForkModel& model, QWidget* parent = nullptr);
 
-    void Button3Click();
-    void PaintBox1Paint(canvas::Canvas& c);
+    void PaintBox1Paint(canvas::Canvas& c) override;
     // Adds the comparison with a kept run, which the program's windows share.
     void SetComparison(comparison::RunComparison& runs);
-    // The portrait shows the span the graph window is zoomed to.
-    void FollowGraph(const timegraph::GraphForm& graph) { graph_ = &graph; }
-
-    canvas::PaintBox* PaintBox1 = nullptr;
-    // Right button on the portrait: save and print it.
-    canvas::PlotMenu* PlotMenu1 = nullptr;
-    comparison::ComparisonMenu* Comparison1 = nullptr;
-    QPushButton* Button3 = nullptr;
 
 private:
     const TuningForkModel& model_;
     comparison::RunComparison* comparison_ = nullptr;
-    const timegraph::GraphForm* graph_ = nullptr;
 };
 
 // Graph window "Графики ": the eleven series of the latest run against time.

@@ -3,6 +3,7 @@
 #include "QPainterCanvas.h"
 #include "RecordingCanvas.h"
 #include "Spectrum.h"
+#include "SpectrumPlot.h"
 #include "TuningForkGraph.h"
 
 #include <gtest/gtest.h>
@@ -350,6 +351,71 @@ TEST(RunSpectrum, PeaksAtTheDriveAndTheNutationFrequency)
         if (std::fabs(p.frequency - 1000) < std::fabs(nearest - 1000))
             nearest = p.frequency;
     EXPECT_NEAR(nearest, 1000, rate.binWidth);
+}
+
+// Looking into the nominal tuning-fork run: single drive cycles near its end, the envelopes
+// of X1 and Y1 over the whole run and their spectrum; kept for the README.
+TEST(RenderedGraph, ZoomEnvelopesAndSpectrumOfTheNominalTuningForkRun)
+{
+    pelisond::TuningForkModel fork;
+    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
+    ASSERT_TRUE(fork.AllocateSeries().ok());
+    ASSERT_TRUE(fork.Calculate().ok());
+    const pelisond::GraphData data = pelisond::GraphDataOf(fork);
+    const pelisond::Ranges ranges = pelisond::ComputeRanges(data.Extremes, pelisond::ScaleMode::Automatic);
+    pelisond::CurveChoice chosen{};
+    chosen[0] = chosen[2] = true; // X1 and Y1
+    const auto draw = [&](canvas::Canvas& c, const timegraph::View& view) {
+        pelisond::DrawGraph(c, data, ranges, chosen, false, data.StopTime, kComma, pelisond::GraphWidth,
+                            pelisond::GraphHeight, nullptr, view);
+    };
+
+    timegraph::View zoom;
+    zoom.zoom = timegraph::TimeSpan{0.117, 0.119};
+    QImage zoomed = BlankImage(pelisond::GraphWidth, pelisond::GraphHeight);
+    {
+        canvas::QPainterCanvas c(&zoomed, kButtonFace);
+        draw(c, zoom);
+    }
+    Keep(zoomed, "pelisond-zoom");
+    canvas::RecordingCanvas calls;
+    draw(calls, zoom);
+    EXPECT_GE(calls.Of(canvas::RecordingCanvas::Kind::Ellipse).size(), 2u * 66) << "a dot on every sample of both curves";
+
+    std::vector<timegraph::Envelope> kept;
+    kept.reserve(2);
+    timegraph::View envelopes;
+    envelopes.envelope = [&](std::span<const double> s) -> const timegraph::Envelope* {
+        kept.push_back(*timegraph::FitEnvelope(s, data.PrintStep, fork.Params.DriveFrequency));
+        return &kept.back();
+    };
+    QImage whole = BlankImage(pelisond::GraphWidth, pelisond::GraphHeight);
+    {
+        canvas::QPainterCanvas c(&whole, kButtonFace);
+        draw(c, envelopes);
+    }
+    Keep(whole, "pelisond-envelopes");
+    ASSERT_EQ(kept.size(), 2u);
+    // The steady amplitude of X1 is its swing over the last cycles.
+    const std::span<const double> x1 = data.Series[pelisond::X1];
+    double swing = 0;
+    for (std::size_t i = x1.size() - 40; i < x1.size(); ++i)
+        swing = std::max(swing, std::fabs(x1[i] - kept[0].slow[i]));
+    EXPECT_NEAR(kept[0].amplitude[x1.size() - 20], swing, 0.1 * swing);
+
+    std::vector<timegraph::SpectrumCurve> spectra;
+    for (int n : {1, 3})
+        spectra.push_back({pelisond::CurveName(n), *pelisond::CurveColor(n),
+                           timegraph::AmplitudeSpectrum(data.Series[pelisond::CurveSeries(n)], data.PrintStep)});
+    const timegraph::SpectrumMark marks[] = {{fork.Params.DriveFrequency, "частота возбуждения"}};
+    QImage spectrum = BlankImage(pelisond::GraphWidth, pelisond::GraphHeight);
+    {
+        canvas::QPainterCanvas c(&spectrum, kButtonFace);
+        timegraph::DrawSpectrum(c, spectra, marks, {false, false, true}, kComma, pelisond::GraphWidth,
+                                pelisond::GraphHeight);
+    }
+    Keep(spectrum, "pelisond-spectrum");
+    EXPECT_GT(CountInside(spectrum, spectrum.rect(), Qt::yellow), 50);
 }
 
 } // namespace

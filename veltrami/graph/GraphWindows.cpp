@@ -26,8 +26,6 @@
 
 namespace veltrami {
 
-using timegraph::MakeButton;
-
 namespace {
 
 // Digits the time field takes from the keyboard.
@@ -36,29 +34,11 @@ constexpr int MaskDigits = 6;
 } // namespace
 
 TForm9::TForm9(QWidget* parent)
-    : ModalForm(parent)
+    : ChoiceForm({296, 183}, {12, 12, 273, 93},
+                 {QString::fromUtf8(CurveName(1)), QString::fromUtf8(CurveName(2)), QString::fromUtf8(CurveName(3)),
+                  QString::fromUtf8(CurveName(4))},
+                 {104, 128, 75, 25}, parent)
 {
-    setObjectName(QStringLiteral("Form9"));
-    setWindowTitle(gyroapp::BlankTitle());
-    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
-    // Its place is beside the graph window, set whenever that window shows it.
-    PlaceWindow({296, 183}, pos());
-    Panel1 = new QFrame(this);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setGeometry(0, 0, 296, 183);
-    GroupBox1 = new QGroupBox(QStringLiteral("Какие графики выводить"), Panel1);
-    GroupBox1->setGeometry(12, 12, 273, 93);
-    for (int i = 0; i < 4; ++i) {
-        CheckBoxes[i] = new QCheckBox(QString::fromUtf8(CurveName(i + 1)), GroupBox1);
-        CheckBoxes[i]->setGeometry(8, 16 + 16 * i, i < 2 ? 97 : 213, 17);
-    }
-    CheckBoxes[0]->setChecked(true);
-    QWidget::setTabOrder(CheckBoxes[0], CheckBoxes[2]);
-    QWidget::setTabOrder(CheckBoxes[2], CheckBoxes[1]);
-    QWidget::setTabOrder(CheckBoxes[1], CheckBoxes[3]);
-    Button1 = MakeButton(Panel1, QStringLiteral("OK"), {104, 128, 75, 25});
-    QWidget::setTabOrder(CheckBoxes[3], Button1);
-    gyroapp::ConnectHandler(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
 }
 
 CurveChoice TForm9::Choice() const
@@ -67,47 +47,24 @@ CurveChoice TForm9::Choice() const
             CheckBoxes[3]->isChecked()};
 }
 
-void TForm9::Button1Click() { SetModalResult(gyroapp::mrOk); }
-
 TForm5::TForm5(const GimbalModel& model, QWidget* parent)
-    : ModalForm(parent), model_(model)
+    : PortraitForm(QStringLiteral("Фазовый портрет"), parent), model_(model)
 {
-    setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("Фазовый портрет"));
-    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
-    PlaceWindow({621, 473}, {86, 87});
-    setFixedSize(621, 473);
-    canvas::MakeBevel(this, {0, 0, 621, 473}, true);
-    auto* panel1 = new QFrame(this);
-    panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel1->setGeometry(8, 8, 601, 417);
-    auto* panel2 = new QFrame(panel1);
-    panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel2->setGeometry(8, 8, 585, 401);
-    PaintBox1 = new canvas::PaintBox(panel2);
-    PaintBox1->setGeometry(8, 8, 569, 385);
-    PaintBox1->OnPaint = [this](canvas::Canvas& c) { PaintBox1Paint(c); };
-    PlotMenu1 = new canvas::PlotMenu(PaintBox1, [this](canvas::Canvas& c) { PaintBox1Paint(c); },
-                                     QStringLiteral("Фазовый портрет"), QStringLiteral("Фазовый портрет"));
     RadioGroup1 = new canvas::RadioGroup(QStringLiteral("Фазовый портрет"),
                                          {QStringLiteral("альфа-альфа с точкой"), QStringLiteral("бета-бета с точкой")},
                                          2, this);
     RadioGroup1->setGeometry(16, 428, 369, 37);
     RadioGroup1->setItemIndex(0);
     connect(RadioGroup1, &canvas::RadioGroup::itemIndexChanged, this, [this] { RadioGroup1Click(); });
-    Button3 = MakeButton(this, QStringLiteral("Закрыть"), {536, 432, 75, 25});
-    gyroapp::ConnectHandler(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
 }
 
 void TForm5::RadioGroup1Click() { PaintBox1->repaint(); }
-
-void TForm5::Button3Click() { SetModalResult(gyroapp::mrOk); }
 
 void TForm5::PaintBox1Paint(canvas::Canvas& c)
 {
     const std::optional<GraphData> kept = KeptGraphData(comparison_);
     DrawPhasePortrait(c, GraphDataOf(model_), RadioGroup1->itemIndex(), PaintBox1->width(), PaintBox1->height(),
-                      kept ? &*kept : nullptr, graph_ ? graph_->Zoom().Span() : std::nullopt);
+                      kept ? &*kept : nullptr, FollowedSpan());
 }
 
 void TForm5::SetComparison(comparison::RunComparison& runs)
