@@ -7,6 +7,7 @@
 #include "NumberFormat.h"
 #include "PlotOutput.h"
 #include "QPainterCanvas.h"
+#include "Spectrum.h"
 #include "SpectrumWindow.h"
 
 #include <QAction>
@@ -137,9 +138,16 @@ void GraphForm::ZoomAt(int x, double factor)
     Changed();
 }
 
-void GraphForm::ZoomIn() { ZoomAt(PaintBox1->width() / 2, 1 / ZoomStep); }
+void GraphForm::ZoomAboutCentre(double factor)
+{
+    const TimeSpan span = ShownSpan();
+    zoom_.ZoomAbout(span.from + span.Length() / 2, factor, ShownTime(), ZoomLimits());
+    Changed();
+}
 
-void GraphForm::ZoomOut() { ZoomAt(PaintBox1->width() / 2, ZoomStep); }
+void GraphForm::ZoomIn() { ZoomAboutCentre(1 / ZoomStep); }
+
+void GraphForm::ZoomOut() { ZoomAboutCentre(ZoomStep); }
 
 void GraphForm::PanBy(double shareOfSpan)
 {
@@ -163,17 +171,21 @@ void GraphForm::ToggleEnvelopes()
 
 const Envelope* GraphForm::EnvelopeFor(std::span<const double> series)
 {
-    const double frequency = EnvelopeFrequency(series);
+    const std::optional<double> asked = EnvelopeFrequency();
     const std::uint64_t print = Fingerprint(series);
-    KeptEnvelope& kept = envelopes_[{series.data(), series.size()}];
-    if (kept.fingerprint != print || kept.frequency != frequency || (!kept.envelope && kept.fingerprint == 0)) {
-        kept.fingerprint = print;
-        kept.frequency = frequency;
-        kept.envelope = FitEnvelope(series, PrintStep(), frequency);
-        if (!kept.envelope)
-            NotifyLater(NoEnvelopeMessage(frequency, PrintStep(),
-                                          numfmt::FormatGeneral(frequency, 6, gyroapp::LocaleSeparators())));
-    }
+    const auto key = std::make_pair(series.data(), series.size());
+    const auto found = envelopes_.find(key);
+    if (found != envelopes_.end() && found->second.fingerprint == print && found->second.asked == asked)
+        return found->second.envelope ? &*found->second.envelope : nullptr;
+    // Formed once for the series and the frequency: the spectrum's peak only then.
+    KeptEnvelope& kept = envelopes_[key];
+    kept.fingerprint = print;
+    kept.asked = asked;
+    const double frequency = asked ? *asked : StrongestFrequency(series, PrintStep());
+    kept.envelope = FitEnvelope(series, PrintStep(), frequency);
+    if (!kept.envelope)
+        NotifyLater(NoEnvelopeMessage(frequency, PrintStep(),
+                                      numfmt::FormatGeneral(frequency, 6, gyroapp::LocaleSeparators())));
     return kept.envelope ? &*kept.envelope : nullptr;
 }
 

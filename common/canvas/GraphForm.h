@@ -105,8 +105,8 @@ protected:
     };
     virtual std::vector<ShownCurve> ShownCurves() const = 0;
     virtual std::vector<SpectrumMark> Marks() const = 0;
-    // The frequency of a series' envelope, 1/s; 0 when it has none.
-    virtual double EnvelopeFrequency(std::span<const double> series) const = 0;
+    // The frequency of the envelopes, 1/s; none: each series' strongest spectral peak.
+    virtual std::optional<double> EnvelopeFrequency() const = 0;
 
     void FormShow() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -115,6 +115,7 @@ protected:
 private:
     TimeZoom::Limits ZoomLimits() const;
     double TimeAt(int x) const;
+    void ZoomAboutCentre(double factor);
     void Changed();
     const Envelope* EnvelopeFor(std::span<const double> series);
 
@@ -124,7 +125,7 @@ private:
     PyramidCache levels_;
     struct KeptEnvelope {
         std::uint64_t fingerprint = 0;
-        double frequency = 0;
+        std::optional<double> asked; // the frequency asked for when it was formed
         std::optional<Envelope> envelope;
     };
     std::map<std::pair<const double*, std::size_t>, KeptEnvelope> envelopes_;

@@ -81,7 +81,7 @@ protected:
     std::vector<ShownCurve> ShownCurves() const override;
     std::vector<timegraph::SpectrumMark> Marks() const override;
     // The drive frequency: the oscillation every series carries.
-    double EnvelopeFrequency(std::span<const double>) const override { return model_.Params.DriveFrequency; }
+    std::optional<double> EnvelopeFrequency() const override { return model_.Params.DriveFrequency; }
 
 private:
     void SetRanges();

@@ -185,8 +185,8 @@ TEST(VeltramiGraphZoom, TypedEnvelopeFrequencyAndAPortraitThatFollowsTheSpan)
     ASSERT_EQ(lines.size(), 1 + 120);
     EXPECT_EQ(lines[0], QStringLiteral("t (сек),Угол альфа (амплитуда),Угол альфа (медленная часть)"));
     for (int i = 1; i < lines.size(); ++i) {
-        EXPECT_NEAR(lines[i].section(QLatin1Char(','), 1, 1).toDouble(), 1, 1e-9) << i;
-        EXPECT_NEAR(lines[i].section(QLatin1Char(','), 2, 2).toDouble(), 0, 1e-9) << i;
+        EXPECT_NEAR(lines[i].section(QLatin1Char(','), 1, 1).toDouble(), 1, 1e-6) << i;
+        EXPECT_NEAR(lines[i].section(QLatin1Char(','), 2, 2).toDouble(), 0, 1e-6) << i;
     }
 
     canvas::RecordingCanvas whole;

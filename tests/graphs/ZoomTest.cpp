@@ -4,6 +4,7 @@
 #include "Spectrum.h"
 #include "TimeGraph.h"
 #include "TimeSpan.h"
+#include "TuningForkGraph.h"
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,32 @@ TEST(ZoomedCurve, StaysInThePlotAndDotsSparseSamples)
         if (row.dots) {
             EXPECT_GE(c.Of(graphtest::Kind::Ellipse).size(), 50u);
         }
+    }
+}
+
+// Labels that would read the same on neighbouring grid lines get more digits; zoomed time
+// labels that would run into each other are thinned.
+TEST(ScaleLabels, NeighboursReadApartAndTimeLabelsKeepApart)
+{
+    pelisond::GraphData data;
+    pelisond::Ranges ranges;
+    ranges.fill({-1, 1});
+    ranges[6] = {-0.00015f, 0.00015f}; // four decimals: 0,0001 three times, then 0,0000
+    timegraph::View view;
+    view.zoom = timegraph::TimeSpan{0.1, 0.1000123};
+    graphtest::RecordingCanvas c;
+    pelisond::DrawGraph(c, data, ranges, {}, false, 0.119, numfmt::CommaSeparators(), pelisond::GraphWidth,
+                        pelisond::GraphHeight, nullptr, view);
+    const std::vector<std::string> fi = graphtest::TextsAt(c, pelisond::GraphWidth - 60);
+    ASSERT_EQ(fi.size(), 9u);
+    EXPECT_EQ(fi[0], "0,00012");
+    for (std::size_t i = 1; i < fi.size(); ++i)
+        EXPECT_NE(fi[i], fi[i - 1]) << i;
+    const auto times = graphtest::TextsOnRow(c, pelisond::GraphHeight - 12);
+    ASSERT_GE(times.size(), 3u);
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        EXPECT_NE(times[i].second, times[i - 1].second) << i;
+        EXPECT_GT(times[i].first, times[i - 1].first + c.TextWidth(times[i - 1].second)) << times[i - 1].second;
     }
 }
 

@@ -9,7 +9,6 @@
 #include "Locale.h"
 #include "PlotOutput.h"
 #include "QPainterCanvas.h"
-#include "Spectrum.h"
 
 #include <cmath>
 
@@ -147,11 +146,6 @@ void TForm8::EnvelopeFrequencyClick()
         ToggleEnvelopes();
     else
         PaintBox1->repaint();
-}
-
-double TForm8::EnvelopeFrequency(std::span<const double> series) const
-{
-    return envelopeFrequency_ ? *envelopeFrequency_ : timegraph::StrongestFrequency(series, model_.Params.PrintStep);
 }
 
 void TForm8::DrawPlot(canvas::Canvas& c, double T)

@@ -94,7 +94,7 @@ protected:
     std::optional<std::string> Csv() override;
     std::vector<ShownCurve> ShownCurves() const override;
     std::vector<timegraph::SpectrumMark> Marks() const override;
-    double EnvelopeFrequency(std::span<const double> series) const override;
+    std::optional<double> EnvelopeFrequency() const override { return envelopeFrequency_; }
 
 private:
     CurveChoice CurrentChoice() const;
