@@ -42,6 +42,14 @@ void Keep(const QImage& image, const char* name)
     image.save(dir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
 }
 
+// The shipped tuning-fork run, calculated.
+void CalculateNominal(pelisond::TuningForkModel& fork)
+{
+    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
+    ASSERT_TRUE(fork.AllocateSeries().ok());
+    ASSERT_TRUE(fork.Calculate().ok());
+}
+
 int CountInside(const QImage& image, QRect area, const QColor& color)
 {
     int n = 0;
@@ -232,9 +240,8 @@ std::pair<QImage, QImage> ThinnedAndEverySample(timegraph::Layout layout, double
 TEST(RenderedGraph, ThinnedCurvesPaintThePixelsOfEverySample)
 {
     pelisond::TuningForkModel fork;
-    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
-    ASSERT_TRUE(fork.AllocateSeries().ok());
-    ASSERT_TRUE(fork.Calculate().ok());
+    CalculateNominal(fork);
+    ASSERT_TRUE(fork.Calculated);
     const pelisond::GraphData data = pelisond::GraphDataOf(fork);
     const pelisond::Ranges ranges = pelisond::ComputeRanges(data.Extremes, pelisond::ScaleMode::Automatic);
     std::vector<timegraph::Curve> curves;
@@ -266,9 +273,8 @@ TEST(RenderedGraph, ThinnedCurvesPaintThePixelsOfEverySample)
 TEST(RenderedGraph, NominalTuningForkRunPaintsBothPictures)
 {
     pelisond::TuningForkModel fork;
-    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
-    ASSERT_TRUE(fork.AllocateSeries().ok());
-    ASSERT_TRUE(fork.Calculate().ok());
+    CalculateNominal(fork);
+    ASSERT_TRUE(fork.Calculated);
     const pelisond::GraphData forkData = pelisond::GraphDataOf(fork);
     ASSERT_GT(forkData.Series[pelisond::Fi].size(), 1000u);
 
@@ -328,9 +334,8 @@ TEST(RenderedGraph, NominalGimbalRunPaintsBothPictures)
 TEST(RunSpectrum, PeaksAtTheDriveAndTheNutationFrequency)
 {
     pelisond::TuningForkModel fork;
-    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
-    ASSERT_TRUE(fork.AllocateSeries().ok());
-    ASSERT_TRUE(fork.Calculate().ok());
+    CalculateNominal(fork);
+    ASSERT_TRUE(fork.Calculated);
     const pelisond::GraphData forkData = pelisond::GraphDataOf(fork);
     const timegraph::Spectrum x1 = timegraph::AmplitudeSpectrum(forkData.Series[pelisond::X1], forkData.PrintStep);
     const auto drive = timegraph::LargestPeaks(x1, 1);
@@ -358,9 +363,8 @@ TEST(RunSpectrum, PeaksAtTheDriveAndTheNutationFrequency)
 TEST(RenderedGraph, ZoomEnvelopesAndSpectrumOfTheNominalTuningForkRun)
 {
     pelisond::TuningForkModel fork;
-    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
-    ASSERT_TRUE(fork.AllocateSeries().ok());
-    ASSERT_TRUE(fork.Calculate().ok());
+    CalculateNominal(fork);
+    ASSERT_TRUE(fork.Calculated);
     const pelisond::GraphData data = pelisond::GraphDataOf(fork);
     const pelisond::Ranges ranges = pelisond::ComputeRanges(data.Extremes, pelisond::ScaleMode::Automatic);
     pelisond::CurveChoice chosen{};
