@@ -98,9 +98,11 @@ void GraphForm::Button1Click() { SetModalResult(gyroapp::mrOk); }
 
 void GraphForm::TimeFieldEnter()
 {
-    // A typed time shows [0, that time], as it always has.
+    // A good time shows [0, that time], as it always has; a wrong one leaves the plot as it was.
+    if (!EnterInField(field_, StopTime()))
+        return;
     zoom_.Reset();
-    EnterInField(field_, StopTime(), PaintBox1);
+    PaintBox1->repaint();
 }
 
 void GraphForm::PaintBox1Paint(canvas::Canvas& c)

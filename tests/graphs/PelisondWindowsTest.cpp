@@ -237,6 +237,17 @@ TEST(PelisondGraphZoom, ZoomedSpanExportsItsSamplesAndCtrlZeroGivesTheRunBack)
     EXPECT_FALSE(f.graph.Zoom().Zoomed());
     EXPECT_EQ(exporttest::Rgb(f.graph.PaintBox1->grab().toImage()), whole) << "pixel for pixel";
     EXPECT_EQ(ExportedRows(f, dir).size(), 1 + 119);
+
+    // The time field keeps its meaning: a good time shows [0, that time], a wrong one
+    // leaves the zoom as it was.
+    Wheel(*f.graph.PaintBox1, {334, 100}, 1);
+    f.graph.Edit1->setText(QStringLiteral("1"));
+    QTest::keyClick(f.graph.Edit1, Qt::Key_Return);
+    EXPECT_TRUE(f.graph.Zoom().Zoomed());
+    f.graph.Edit1->setText(QStringLiteral("0"));
+    QTest::keyClick(f.graph.Edit1, Qt::Key_Return);
+    EXPECT_FALSE(f.graph.Zoom().Zoomed());
+    EXPECT_EQ(f.graph.ShownSpan(), (timegraph::TimeSpan{0, 0}));
     f.graph.hide();
 }
 
