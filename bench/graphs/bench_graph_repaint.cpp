@@ -131,7 +131,9 @@ void Zoomed(benchmark::State& state, double share, bool all)
     const double T = data.StopTime;
     timegraph::View view;
     view.levels = &levels;
-    view.zoom = share >= 1 ? timegraph::TimeSpan{0, T} : timegraph::TimeSpan{0.5 * T, (0.5 + share) * T};
+    // A share of 0: unzoomed, as the window draws before any zoom (every sample walked).
+    if (share > 0)
+        view.zoom = share >= 1 ? timegraph::TimeSpan{0, T} : timegraph::TimeSpan{0.5 * T, (0.5 + share) * T};
     const pelisond::Ranges ranges = pelisond::ComputeRanges(data.Extremes, pelisond::ScaleMode::Automatic);
     pelisond::CurveChoice chosen{};
     if (all)
@@ -153,6 +155,7 @@ void Zoomed(benchmark::State& state, double share, bool all)
 }
 
 void BM_ZoomWholeRun10M(benchmark::State& state) { Zoomed(state, 1, false); }
+void BM_ZoomUnzoomed10M(benchmark::State& state) { Zoomed(state, 0, false); }
 void BM_Zoom1Percent10M(benchmark::State& state) { Zoomed(state, 0.01, false); }
 void BM_Zoom0_01Percent10M(benchmark::State& state) { Zoomed(state, 0.0001, false); }
 // All eleven curves chosen, each of ten million samples.
@@ -194,6 +197,7 @@ BENCHMARK(BM_PelisondSvgNominal)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PelisondSvg400k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PelisondPortrait400k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ZoomWholeRun10M)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZoomUnzoomed10M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Zoom1Percent10M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Zoom0_01Percent10M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZoomWholeRun10MEleven)->Unit(benchmark::kMillisecond);

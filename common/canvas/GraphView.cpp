@@ -20,7 +20,7 @@ void DrawViewCurve(canvas::Canvas& c, const Layout& layout, double T, float prin
 {
     const Envelope* e = view.envelope ? view.envelope(curve.samples) : nullptr;
     if (!e) {
-        if (view.levels && layout.zoomed)
+        if (view.levels)
             curve.levels = &view.levels->For(curve.samples);
         DrawCurve(c, layout, T, printStep, curve, markers);
         return;
@@ -28,7 +28,7 @@ void DrawViewCurve(canvas::Canvas& c, const Layout& layout, double T, float prin
     Curve amplitude = curve, slow = curve;
     amplitude.samples = e->amplitude;
     slow.samples = e->slow;
-    if (view.levels && layout.zoomed) {
+    if (view.levels) {
         amplitude.levels = &view.levels->For(amplitude.samples);
         slow.levels = &view.levels->For(slow.samples);
     }

@@ -331,21 +331,32 @@ void Dot(canvas::Canvas& c, int x, int y)
     c.Ellipse(x - 2, y - 2, x + 3, y + 3);
 }
 
-// The curve over the zoomed span [timeFrom, T]: the samples of the span and one on either
-// side, each placed at its own time, cut to the plot rectangle's columns.
-std::vector<Marker> DrawZoomed(canvas::Canvas& c, const Layout& layout, double T, float printStep, const Curve& curve,
-                               std::size_t markerEvery)
+// Which samples a span's curve takes and where: zoomed, those of [timeFrom, T] and one on
+// either side, cut to the plot rectangle's columns; a long unzoomed run, the samples below
+// `end` as the unzoomed curve takes them, uncut.
+struct SpanWalk {
+    std::size_t end = 0;         // none past this sample
+    bool cut = true;             // cut to the plot rectangle's columns
+    std::size_t markerEvery = 0; // markers on every markerEvery-th sample, none for 0
+    std::size_t firstMarker = 0;
+};
+
+// The curve over [from, T], each sample placed at its own time; the extremes of each pixel
+// column come from the series' level of detail.
+std::vector<Marker> DrawSpan(canvas::Canvas& c, const Layout& layout, double from, double T, float printStep,
+                             const Curve& curve, const SpanWalk& walk)
 {
     const std::span<const double> s = curve.samples;
     const int m = layout.margin, height = layout.H - 20;
-    const double from = layout.timeFrom, ps = printStep;
+    const double ps = printStep;
     const double perSecond = (layout.W - 2 * m) / (T - from);
     std::vector<Marker> markers;
     if (!(perSecond > 0) || !std::isfinite(perSecond) || !(ps > 0))
         return markers;
     const AxisScale scale(curve.lower, curve.upper, height);
     const std::size_t first = static_cast<std::size_t>(std::clamp(std::floor(from / ps), 0.0, double(s.size() - 1)));
-    const std::size_t end = static_cast<std::size_t>(std::clamp(std::floor(T / ps) + 2, 1.0, double(s.size())));
+    const std::size_t end =
+        std::min(walk.end, static_cast<std::size_t>(std::clamp(std::floor(T / ps) + 2, 1.0, double(s.size()))));
     if (first >= end)
         return markers;
     const auto place = [&](std::size_t i) { return m + (static_cast<double>(i) * ps - from) * perSecond; };
@@ -357,7 +368,8 @@ std::vector<Marker> DrawZoomed(canvas::Canvas& c, const Layout& layout, double T
     if (before)
         cut = {std::max(cut.x1, before->x1), std::max(cut.y1, before->y1), std::min(cut.x2, before->x2),
                std::min(cut.y2, before->y2)};
-    c.SetClip(cut.x1, cut.y1, cut.x2, cut.y2);
+    if (walk.cut)
+        c.SetClip(cut.x1, cut.y1, cut.x2, cut.y2);
 
     if (c.Fineness() > 1 || spacing >= 0.5) {
         // Few samples a column, or a surface finer than pixels: every sample at its place.
@@ -408,11 +420,26 @@ std::vector<Marker> DrawZoomed(canvas::Canvas& c, const Layout& layout, double T
                 continue;
             const MinMaxPyramid::Extremes e = levels->Of(i, stop);
             if (!e.finite) {
-                for (std::size_t k = i; k < stop; ++k)
-                    if (std::isfinite(s[k]))
-                        line.Add(column, row(s[k]));
-                    else
+                // A gap in the column: its pieces one by one, as the column walk forms them.
+                std::optional<canvas::PixelColumn> piece;
+                const auto emit = [&] {
+                    if (!piece)
+                        return;
+                    piece->lowFirst = piece->first - piece->low <= piece->high - piece->first;
+                    line.Emit(*piece);
+                    piece.reset();
+                };
+                for (std::size_t k = i; k < stop; ++k) {
+                    if (!std::isfinite(s[k])) {
+                        emit();
                         line.Break();
+                    } else if (piece) {
+                        piece->Take(row(s[k]));
+                    } else {
+                        piece.emplace().Start(column, row(s[k]));
+                    }
+                }
+                emit();
             } else {
                 const int a = row(e.smallest), b = row(e.largest), start = row(s[i]);
                 const int low = std::min(a, b), high = std::max(a, b);
@@ -427,10 +454,10 @@ std::vector<Marker> DrawZoomed(canvas::Canvas& c, const Layout& layout, double T
     else
         c.ClearClip();
 
-    if (markerEvery > 0)
-        for (std::size_t i = first + markerEvery; i < end; i += markerEvery) {
+    if (walk.markerEvery > 0)
+        for (std::size_t i = std::max(first, walk.firstMarker); i < end; i += walk.markerEvery) {
             const double x = place(i);
-            if (std::isfinite(s[i]) && x >= m && x <= layout.W - m)
+            if (std::isfinite(s[i]) && (!walk.cut || (x >= m && x <= layout.W - m)))
                 markers.push_back({Truncated(x), row(s[i]) - 15});
         }
     return markers;
@@ -454,8 +481,10 @@ void DrawCurve(canvas::Canvas& c, const Layout& layout, double T, float printSte
 
     if (layout.zoomed) {
         const double N = (T - layout.timeFrom) / printStep;
+        const std::size_t every = markers ? MarkerSpacing(N, s.size()) : 0;
+        const std::size_t first = FirstSampleFrom(layout.timeFrom, printStep);
         const std::vector<Marker> places =
-            DrawZoomed(c, layout, T, printStep, curve, markers ? MarkerSpacing(N, s.size()) : 0);
+            DrawSpan(c, layout, layout.timeFrom, T, printStep, curve, {s.size(), true, every, first + every});
         if (!markers)
             return;
         c.SetBrushColor(canvas::clBlack);
@@ -480,6 +509,10 @@ void DrawCurve(canvas::Canvas& c, const Layout& layout, double T, float printSte
     } else if (c.Fineness() > 1) {
         FineCurve line{canvas::FinePolyline(c, c.Fineness()), H - 20};
         places = Walk(s, drawn, m, step, scale, H - 20, every, line);
+    } else if (m >= 0 && step >= 0 && std::isfinite(step) && drawn > layout.longRun && printStep > 0) {
+        // Past a few million samples even the column walk takes too long for a repaint: the
+        // columns' extremes come from the level of detail, samples placed by their index.
+        places = DrawSpan(c, layout, 0, T, printStep, curve, {drawn, false, every, every + 1});
     } else if (m >= 0 && step >= 0 && std::isfinite(step)) {
         canvas::PixelPolyline line(c);
         places = WalkPixels(s, drawn, m, step, scale, H - 20, every, line);

@@ -3,6 +3,7 @@
 #include "Canvas.h"
 #include "MinMaxPyramid.h"
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <span>
@@ -13,6 +14,11 @@
 // to their ranges, with optional numbered markers. The programs differ only in the
 // layout they pass.
 namespace timegraph {
+
+// Unzoomed curves of more samples than this take their columns from the level of detail
+// too, each sample placed at margin + i * step instead of the accumulated place (the same
+// pixels but where a sample lies within a hair of a column's edge).
+inline constexpr std::size_t LongRun = 2'000'000;
 
 // How one program lays the graph out in a plot box of W x H pixels.
 struct Layout {
@@ -34,6 +40,8 @@ struct Layout {
     // Hands the canvas a piece for every sample instead of what its surface can show of
     // them: the same picture, many times slower; kept to compare the two.
     bool everySample = false;
+    // Unzoomed curves of more samples than this take their columns from the level of detail.
+    std::size_t longRun = LongRun;
     std::function<std::optional<canvas::Color>(int number)> curveColor;
     // The text of a time label; extraDigits > 0 asks for that many more digits, for labels
     // that would otherwise read the same on neighbouring grid lines.

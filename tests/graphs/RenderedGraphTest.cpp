@@ -267,6 +267,19 @@ TEST(RenderedGraph, ThinnedCurvesPaintThePixelsOfEverySample)
     const auto fork400k = ThinnedAndEverySample(
         pelisond::GraphLayout(pelisond::GraphWidth, pelisond::GraphHeight, kComma), 400, 0.001f, noisy);
     EXPECT_TRUE(fork400k.first == fork400k.second) << "pen 2, 400 000 samples";
+
+    // A long run's columns from the level of detail: the pixels of the column walk.
+    for (timegraph::Layout layout : {veltrami::GraphLayout(veltrami::GraphWidth, veltrami::GraphHeight, kComma),
+                                     pelisond::GraphLayout(pelisond::GraphWidth, pelisond::GraphHeight, kComma)}) {
+        QImage walked = BlankImage(layout.W, layout.H), levels = BlankImage(layout.W, layout.H);
+        for (auto [image, longRun] : {std::pair{&walked, std::size_t(-1)}, std::pair{&levels, std::size_t(0)}}) {
+            layout.longRun = longRun;
+            canvas::QPainterCanvas c(image, kButtonFace);
+            for (const timegraph::Curve& curve : noisy)
+                timegraph::DrawCurve(c, layout, 400, 0.001f, curve, true);
+        }
+        EXPECT_TRUE(walked == levels) << "pen " << layout.curvePenWidth;
+    }
 }
 
 // The nominal runs of both programs, painted whole; kept for a look by eye.
