@@ -71,6 +71,16 @@ void GraphForm::BuildGraphArea()
     gyroapp::ConnectHandler(CheckBox1, &QCheckBox::clicked, this, &GraphForm::CheckBox1Click);
 }
 
+QLineEdit* GraphForm::MakeTimeField(QRect bevel, QRect field)
+{
+    canvas::MakeBevel(this, bevel);
+    field_ = new QLineEdit(this);
+    field_->setGeometry(field);
+    field_->installEventFilter(this);
+    canvas::MakeLabel(this, QStringLiteral("Время t "), {92, 430}, "MS Sans Serif", 15, true);
+    return field_;
+}
+
 void GraphForm::FormShow()
 {
     // A new run may stand behind the same series: levels and envelopes are formed afresh.

@@ -6,6 +6,9 @@
 #include "TimeSpan.h"
 
 #include <QPoint>
+#include <QRect>
+
+#include <cstdint>
 
 #include <map>
 #include <optional>
@@ -85,9 +88,10 @@ public:
 
 protected:
     // Builds the graph area, the markers box and the two buttons; the program then
-    // adds its labels and its time field and names the field with SetTimeField.
+    // adds its labels and its time field (MakeTimeField).
     void BuildGraphArea();
-    void SetTimeField(QLineEdit* field) { field_ = field; }
+    // The end-time field in its bevel, with its label "Время t ".
+    QLineEdit* MakeTimeField(QRect bevel, QRect field);
     // Enter in the time field: a good time shows [0, that time], zoom undone.
     void TimeFieldEnter();
 

@@ -70,12 +70,7 @@ TForm8::TForm8(const TuningForkModel& model, QWidget* parent) : GraphForm(parent
     BuildGraphArea();
     canvas::MakeLabel(this, QStringLiteral("Координаты X1,X2/Координаты Y1,Y2"), {8, 8}, "Times New Roman", 19);
     canvas::MakeLabel(this, QStringLiteral("Угол ФИ(рад)/Дрейф (гр/ч)"), {464, 8}, "Times New Roman", 19);
-    canvas::MakeBevel(this, {8, 421, 149, 33});
-    Edit1 = new QLineEdit(this);
-    Edit1->setGeometry(16, 428, 53, 21);
-    Edit1->installEventFilter(this);
-    SetTimeField(Edit1);
-    canvas::MakeLabel(this, QStringLiteral("Время t "), {92, 430}, "MS Sans Serif", 15, true);
+    Edit1 = MakeTimeField({8, 421, 149, 33}, {16, 428, 53, 21});
     RadioGroup1 = new canvas::RadioGroup(QStringLiteral("Масштаб"),
                                          {QStringLiteral("Автоматически"), QStringLiteral("Фиксированный")}, 2, this);
     RadioGroup1->setGeometry(200, 408, 241, 53);

@@ -82,14 +82,9 @@ TForm8::TForm8(const GimbalModel& model, QWidget* parent) : GraphForm(parent), m
     BuildGraphArea();
     canvas::MakeLabel(this, QStringLiteral("Углы"), {8, 8}, "Times New Roman", 19);
     canvas::MakeLabel(this, QStringLiteral("Уголовые скорости"), {520, 8}, "Times New Roman", 19);
-    canvas::MakeBevel(this, {8, 421, 413, 33});
-    MaskEdit1 = new QLineEdit(this);
-    MaskEdit1->setGeometry(16, 425, 65, 21);
+    MaskEdit1 = MakeTimeField({8, 421, 413, 33}, {16, 425, 65, 21});
     // Typing admits six digits only; the end time itself is shown whole, fraction and all.
     timegraph::ShowStopTimeInMask(MaskEdit1, model_.Params.StopTime, MaskDigits);
-    MaskEdit1->installEventFilter(this);
-    SetTimeField(MaskEdit1);
-    canvas::MakeLabel(this, QStringLiteral("Время t "), {92, 430}, "MS Sans Serif", 15, true);
     QWidget::setTabOrder(Button1, MaskEdit1);
     QWidget::setTabOrder(MaskEdit1, Button2);
     QWidget::setTabOrder(Button2, CheckBox1);
