@@ -68,6 +68,8 @@ void DrawSpectrum(canvas::Canvas& c, std::span<const SpectrumCurve> curves, std:
     const auto X = [&](double f) { return x1 + fx.Share(f) * (x2 - x1); };
     const auto Y = [&](double a) { return y2 - std::clamp(ay.Share(a), -0.01, 1.01) * (y2 - y1); };
     const auto number = [&](double v) { return numfmt::FormatGeneral(v, 3, sep); };
+    // Frequencies whole up to a million: 62800 rather than 6,28E4, and no fraction past 100.
+    const auto frequency = [&](double v) { return numfmt::FormatGeneral(std::fabs(v) >= 100 ? std::round(v) : v, 6, sep); };
 
     // Grid and labels: ten divisions each way.
     for (int i = 0; i <= Divisions; ++i) {
@@ -77,7 +79,7 @@ void DrawSpectrum(canvas::Canvas& c, std::span<const SpectrumCurve> curves, std:
         c.MoveTo(x1, y);
         c.LineTo(x2, y);
         if (i % 2 == 0 && i < Divisions)
-            c.TextOut(x, y2 + 4, number(fx.At(i / double(Divisions))));
+            c.TextOut(x, y2 + 4, frequency(fx.At(i / double(Divisions))));
         if (i > 0)
             c.TextOut(2, y - 6, number(ay.At(i / double(Divisions))));
     }
@@ -90,8 +92,16 @@ void DrawSpectrum(canvas::Canvas& c, std::span<const SpectrumCurve> curves, std:
     c.SetPenStyle(canvas::PenStyle::Dash);
     c.SetBrushColor(canvas::clBlack);
     c.SetFontColor(canvas::clWhite);
+    int beyond = 0;
     for (const SpectrumMark& mark : marks) {
         const double x = X(InUnit(mark.frequency, options));
+        if (x > x2 && std::isfinite(x)) {
+            // Above the highest frequency the samples hold: named at the edge, not drawn.
+            const std::string text = mark.name + " " + frequency(InUnit(mark.frequency, options)) + " " +
+                                     UnitName(options) + ": выше половины частоты отсчетов";
+            c.TextOut(std::max(x1 + 2, x2 - c.TextWidth(text) - 4), y1 + 2 + 14 * beyond++, text);
+            continue;
+        }
         if (!(x >= x1 && x <= x2))
             continue;
         c.MoveTo(canvas::Canvas::PixelOf(x), y1);
@@ -124,7 +134,7 @@ void DrawSpectrum(canvas::Canvas& c, std::span<const SpectrumCurve> curves, std:
         for (const Peak& p : LargestPeaks(curve.spectrum, LabelledPeaks)) {
             const int x = canvas::Canvas::PixelOf(X(InUnit(p.frequency, options)));
             const int y = canvas::Canvas::PixelOf(Y(p.amplitude));
-            const std::string text = number(InUnit(p.frequency, options)) + "; " + number(p.amplitude);
+            const std::string text = frequency(InUnit(p.frequency, options)) + "; " + number(p.amplitude);
             const int width = c.TextWidth(text);
             c.TextOut(std::clamp(x + 3, x1 + 2, x2 - width - 2), std::clamp(y - 14 + 12 * (row % 2), y1 + 14, y2 - 14), text);
             ++row;

@@ -2,6 +2,7 @@
 #include "GraphTestSupport.h"
 #include "MinMaxPyramid.h"
 #include "Spectrum.h"
+#include "SpectrumPlot.h"
 #include "TimeGraph.h"
 #include "TimeSpan.h"
 #include "TuningForkGraph.h"
@@ -109,6 +110,40 @@ TEST(Spectrum, TwoCosinesGiveTwoPeaks)
     EXPECT_NEAR(peaks[0].amplitude, a1, 0.16 * a1);
     EXPECT_NEAR(peaks[1].amplitude, a2, 0.16 * a2);
     EXPECT_NEAR(timegraph::StrongestFrequency(s, ps), w1, spectrum.binWidth);
+}
+
+// The device's frequencies: a dashed line where the axis holds them, named at its edge
+// where they lie above what the samples can show; the table in 1/s or Hz.
+TEST(SpectrumPlot, MarksTheDeviceFrequenciesAndExportsInEitherUnit)
+{
+    std::vector<double> s;
+    for (int i = 0; i < 1000; ++i)
+        s.push_back(std::cos(i * 0.3));
+    const std::vector<timegraph::SpectrumCurve> curves{{"X1", canvas::clYellow, timegraph::AmplitudeSpectrum(s, 0.01f)}};
+    const timegraph::SpectrumMark marks[] = {{30, "возбуждение"}, {1000, "нутация"}};
+    graphtest::RecordingCanvas c;
+    timegraph::DrawSpectrum(c, curves, marks, {}, numfmt::CommaSeparators(), 669, 361);
+    int dashed = 0;
+    for (const auto& seg : c.Segments())
+        dashed += seg.state.penStyle == canvas::PenStyle::Dash;
+    EXPECT_EQ(dashed, 1) << "30 1/s lies below the 314 1/s the samples hold";
+    bool named = false, peak = false;
+    for (const auto& call : c.Of(graphtest::Kind::Text)) {
+        named = named || call.text == "нутация 1000 1/с: выше половины частоты отсчетов";
+        peak = peak || call.text.starts_with("30,0");
+    }
+    EXPECT_TRUE(named);
+    EXPECT_TRUE(peak) << "the cosine's peak labelled with its frequency";
+
+    const std::string perSecond = timegraph::SpectrumCsv(curves, {});
+    const std::string hertz = timegraph::SpectrumCsv(curves, {true});
+    EXPECT_TRUE(perSecond.starts_with("f (1/с),X1\n0,"));
+    EXPECT_TRUE(hertz.starts_with("f (Гц),X1\n0,"));
+    const double bin = curves[0].spectrum.binWidth;
+    const std::string second = perSecond.substr(perSecond.find('\n', perSecond.find('\n') + 1) + 1);
+    EXPECT_NEAR(std::stod(second), bin, 1e-12);
+    const std::string secondHz = hertz.substr(hertz.find('\n', hertz.find('\n') + 1) + 1);
+    EXPECT_NEAR(std::stod(secondHz), bin / (2 * std::numbers::pi), 1e-12);
 }
 
 // A zoomed curve keeps to the plot rectangle's columns and marks sparse samples with dots.
