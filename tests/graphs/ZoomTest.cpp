@@ -186,6 +186,7 @@ TEST(ScaleLabels, NeighboursReadApartAndTimeLabelsKeepApart)
     pelisond::Ranges ranges;
     ranges.fill({-1, 1});
     ranges[6] = {-0.00015f, 0.00015f}; // four decimals: 0,0001 three times, then 0,0000
+    ranges[1] = {-0.0001f, 0.0001f};   // two decimals: 0,00 throughout
     timegraph::View view;
     view.zoom = timegraph::TimeSpan{0.1, 0.1000123};
     graphtest::RecordingCanvas c;
@@ -196,6 +197,18 @@ TEST(ScaleLabels, NeighboursReadApartAndTimeLabelsKeepApart)
     EXPECT_EQ(fi[0], "0,00012");
     for (std::size_t i = 1; i < fi.size(); ++i)
         EXPECT_NE(fi[i], fi[i - 1]) << i;
+    // The Y1 labels, left of the plot, read apart and keep to their 30 pixels.
+    const std::vector<std::string> y1 = graphtest::TextsAt(c, 30);
+    ASSERT_EQ(y1.size(), 9u);
+    EXPECT_EQ(y1[0], "0,00008");
+    for (std::size_t i = 1; i < y1.size(); ++i)
+        EXPECT_NE(y1[i], y1[i - 1]) << i;
+    for (const auto& call : c.Of(graphtest::Kind::Text))
+        if (call.x1 == 30) {
+            graphtest::RecordingCanvas measure;
+            measure.SetFont(call.state.font);
+            EXPECT_LE(measure.TextWidth(call.text), 30) << call.text;
+        }
     const auto times = graphtest::TextsOnRow(c, pelisond::GraphHeight - 12);
     ASSERT_GE(times.size(), 3u);
     for (std::size_t i = 1; i < times.size(); ++i) {
