@@ -150,6 +150,16 @@ void ParameterWindow::SetValue(int k, double value)
     Edit(k)->setText(QString::fromStdString(text));
 }
 
+void ParameterWindow::SetExactValue(int k, float value)
+{
+    const FieldFormat& format = formats_.at(static_cast<std::size_t>(k - 1));
+    const numfmt::Separators separators = LocaleSeparators();
+    const std::string text = format.kind == FieldFormat::Kind::Fixed
+        ? numfmt::FormatFixedExact(value, format.precision, format.decimals, separators)
+        : numfmt::FormatGeneralExact(value, format.precision, separators, format.exponentDigits);
+    Edit(k)->setText(QString::fromStdString(text));
+}
+
 double ParameterWindow::Value(int k) const
 {
     return numfmt::TextToFloat(Edit(k)->text().toStdString(), LocaleSeparators().decimal);
