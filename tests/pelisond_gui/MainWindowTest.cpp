@@ -225,7 +225,7 @@ TEST_F(PelisondWindows, SavedParameterSetOpensToTheSameFieldsAndAShorterSetIsRef
     EXPECT_EQ(Form3->Edit(12)->text(), Local("6.2E10")) << "a value its format shows exactly keeps its look";
     EXPECT_EQ(Form3->Edit(8)->text(), Local("0.2"));
     const std::vector<float> values = testsupport::FileValues(fine);
-    EditParameters({}, true);
+    EditParameters([] {}, true);
     ASSERT_TRUE(services.Errors.isEmpty()) << services.Errors.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(Form1->Model.Calculated);
     for (std::size_t k = 0; k < pelisond::ModelParameters::Count; ++k) {
