@@ -78,8 +78,10 @@ void DrawAxes()
     glVertex3i(100, 0, 0);
     glVertex3i(0, 0, 0);
     glVertex3i(0, 100, 0);
-    glVertex3i(0, 0, -135);
-    glVertex3i(0, 0, 135);
+    // The X axis reaches past the elements (their boxes end at 130), so that its letter
+    // stands clear of them as the view first shows them.
+    glVertex3i(0, 0, -155);
+    glVertex3i(0, 0, 155);
     glEnd();
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
@@ -94,7 +96,7 @@ void DrawAxisLabels(TOpenGLPanel& panel)
     glColor3f(0, 0, 0);
     glRasterPos3i(110, -5, 0);
     panel.Draw2DText("Y");
-    glRasterPos3i(0, -5, 140);
+    glRasterPos3i(0, -5, 160);
     panel.Draw2DText("X");
     glRasterPos3i(-5, 110, 0);
     panel.Draw2DText("Z");
