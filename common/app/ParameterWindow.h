@@ -89,6 +89,8 @@ public:
     std::vector<QLabel*> NominalLabels;
 
 private:
+    void Write(int k, double value, bool exact);
+
     std::vector<FieldFormat> formats_;
 };
 
