@@ -87,9 +87,9 @@ struct Traits {
         const double h = first.Params.Step;
         ensemble::DriveBlock(
             n, statuses, b.t, first.Params.StopTime, first.StepsPerSample(),
-            [&](long long steps, unsigned running, long long& taken) {
+            [&](long long steps, bool reachesSample, unsigned running, long long& taken) {
                 // The last step before each sample leaves the drift the sample records.
-                return advance(constants, b, h, first.Params.StopTime, steps, true, running, taken);
+                return advance(constants, b, h, first.Params.StopTime, steps, reachesSample, running, taken);
             },
             keep, [&](int l) { EnsembleAccess::Record(*runs[l]); }, [&](int l) { return runs[l]->DivergedAt(b.t); },
             cancel, cancelled);

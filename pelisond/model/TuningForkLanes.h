@@ -3,10 +3,11 @@
 // The run's integration kernel: the classic Runge-Kutta step fused with the right-hand side,
 // written once for a lane type V (Lanes.h). V = double is one run (TuningForkModel::Calculate);
 // a vector of doubles is several runs of the same step advanced together, one per lane
-// (TuningForkEnsemble). Each lane does exactly the arithmetic of a one-lane run, so a run gives
-// the same bits whichever way it is integrated (but for a vector cosine, where chosen).
+// (TuningForkEnsemble). Each lane does exactly the arithmetic of a one-lane run, its drive
+// cosine included (LaneSinCos.h), so a run gives the same bits whichever way it is integrated
+// and whichever runs share its lanes.
 
-#include "Lanes.h"
+#include "LaneSinCos.h"
 #include "TuningForkModel.h"
 
 namespace pelisond {
@@ -53,8 +54,6 @@ struct LaneConstants {
     V cFi, kFiT, cX1, kX1T, cX2, kX2T, cY1, kY1T, cY2, kY2T;
     // Drift estimate (same names as in RunConstants).
     V m1, m2, e1, e2, e1e1, e2e2, dd, dISum, Qd, Qe, K, K2, kFiDelta;
-    // All lanes drive at the same frequency: one cosine serves them all.
-    bool sharedFrequency = true;
 };
 
 template <class V>
@@ -94,8 +93,6 @@ LaneConstants<V> MakeLaneConstants(const RunConstants* const* runs)
         Lane(k.K, i) = c.K;
         Lane(k.K2, i) = c.K2;
         Lane(k.kFiDelta, i) = c.kFiDelta;
-        if (c.driveFrequency != runs[0]->driveFrequency)
-            k.sharedFrequency = false;
     }
     return k;
 }
@@ -117,16 +114,12 @@ struct LaneState {
 // coordinates are the point's own velocities. The frame's equation is solved with the
 // elements' ones eliminated: the Coriolis and centrifugal terms of the frame and of the
 // elements cancel there, and the system's determinant is Iown m1^2 m2^2.
-template <class Trig, class V>
+template <class V>
 [[gnu::always_inline]] inline void Accelerations(const LaneConstants<V>& c, LaneState<V>& s, double t, const V* p, V* f)
 {
     if (!(t == s.cosineTime)) {
         s.cosineTime = t;
-        if (Trig::OneForEqualArguments && c.sharedFrequency) {
-            s.cosine = Broadcast<V>(__builtin_cos(Lane(c.driveFrequency, 0) * t));
-        } else {
-            s.cosine = Trig::Cos(c.driveFrequency * t);
-        }
+        s.cosine = Cos(c.driveFrequency * t);
     }
     const V fiDot = p[sFiDot], x1Dot = p[sX1Dot], x2Dot = p[sX2Dot];
     const V fi = p[sFi], x1 = p[sX1], x2 = p[sX2];
@@ -167,9 +160,8 @@ template <class V>
 // Takes up to `steps` steps of size h while the time is below stop. The last of them, when
 // driftAtEnd, leaves the drift estimate of its fourth evaluation in s.drift. Stops early after
 // a step that leaves a lane of `watched` not finite. Returns the lanes of `watched` that went
-// non-finite (0 when none); taken receives the number of steps taken. Trig::Cos gives the
-// drive's cosines when the lanes drive at different frequencies.
-template <class V, class Trig = LaneByLaneTrig>
+// non-finite (0 when none); taken receives the number of steps taken.
+template <class V>
 unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double stop, long long steps, bool driftAtEnd,
                  unsigned watched, long long& taken)
 {
@@ -179,22 +171,22 @@ unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double st
         const RungeKutta4Times times = StepTimes(s.t, h);
         V* y = s.y;
         V p[StateSize], sum[StateSize], f[StateSize];
-        Accelerations<Trig>(c, s, times.stage[0], y, f);
+        Accelerations(c, s, times.stage[0], y, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = f[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        Accelerations<Trig>(c, s, times.stage[1], p, f);
+        Accelerations(c, s, times.stage[1], p, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        Accelerations<Trig>(c, s, times.stage[2], p, f);
+        Accelerations(c, s, times.stage[2], p, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + hv * f[i];
         }
-        Accelerations<Trig>(c, s, times.stage[3], p, f);
+        Accelerations(c, s, times.stage[3], p, f);
         ++taken;
         if (driftAtEnd && taken == steps)
             s.drift = DriftEstimate<V>(c, p[sX1], p[sX2], p[sY1], p[sY2], p[sFi], p[sFiDot], p[sX2Dot], p[sY2Dot],
@@ -209,7 +201,7 @@ unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double st
 }
 
 // Advance on a LaneBlock with the lanes in a V of four doubles; runs holds four constants.
-template <class V, class Trig = LaneByLaneTrig>
+template <class V>
 unsigned AdvanceBlock(const RunConstants* const* runs, LaneBlock& b, double h, double stop, long long steps,
                       bool driftAtEnd, unsigned watched, long long& taken)
 {
@@ -224,7 +216,7 @@ unsigned AdvanceBlock(const RunConstants* const* runs, LaneBlock& b, double h, d
         Lane(s.drift, l) = b.drift[l];
         Lane(s.cosine, l) = b.cosine[l];
     }
-    const unsigned bad = Advance<V, Trig>(k, s, h, stop, steps, driftAtEnd, watched, taken);
+    const unsigned bad = Advance<V>(k, s, h, stop, steps, driftAtEnd, watched, taken);
     b.t = s.t;
     b.cosineTime = s.cosineTime;
     for (int l = 0; l < LaneBlock::Width; ++l) {

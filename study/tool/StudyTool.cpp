@@ -324,8 +324,7 @@ int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     Progress progress(err, static_cast<long long>(selected.size()), isatty(STDERR_FILENO) != 0);
     study::RunnerOptions options;
     options.workers = a.workers > 0 ? a.workers : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    // Batches are formed by position among the selected runs, so the lanes a run shares do not
-    // depend on the worker count.
+    // A worker takes a block of runs at once through the lanes.
     if (a.lanes > 1 && study::LanesFit(s)) {
         options.batch = a.lanes;
         options.evaluators = study::MakeLaneRunEvaluator;
@@ -425,7 +424,7 @@ int MergeCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     const long long runs = s.RunCount();
     for (long long k = 0; k < runs; ++k)
         if (k >= static_cast<long long>(rows.size()) || rows[static_cast<std::size_t>(k)].run != k)
-            throw UsageError{"merge: нет расчета " + std::to_string(k) + " (часть " + std::to_string(k % count + 1) + "/"
+            throw UsageError{"merge: нет расчета " + std::to_string(k) + " (часть " + std::to_string(study::ShardOfRun(k, count)) + "/"
                              + std::to_string(count) + " не закончена?)"};
     if (static_cast<long long>(rows.size()) != runs)
         throw UsageError{"merge: лишние строки: расчетов больше, чем в исследовании"};
