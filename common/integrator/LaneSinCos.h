@@ -4,10 +4,11 @@
 // lane of runs side by side (a vector of doubles) take exactly the same operations, so a run's
 // numbers are the same bits however it is integrated and whichever runs share its lanes.
 //
-// The argument is reduced by multiples of pi/2 held in three parts (the first two short enough
+// The argument is reduced by multiples of pi/2 held in four parts (the first three short enough
 // that their products with the multiple are exact), carrying the reduced argument as a sum of
-// two doubles; polynomials near-minimax on [-pi/4, pi/4] then give the sine and cosine within
-// about 0.8 units in the last place. Arguments beyond ReducedRange (and those not finite) go
+// two doubles, so that it keeps its precision even where x lies within a few ulp of a multiple;
+// polynomials near-minimax on [-pi/4, pi/4] then give the sine and cosine within about 0.8
+// units in the last place. Arguments beyond ReducedRange (and those not finite) go
 // to the C library lane by lane, in both forms alike.
 //
 // Nothing here may be contracted into fused multiply-adds or reordered: the build turns
@@ -19,10 +20,11 @@ namespace GYRO_LANES_NAMESPACE {
 
 namespace sincos_detail {
 
-// pi/2 = P1 + P2 + P3 to about 2^-112; P1 and P2 have 27 and 25 significant bits.
+// pi/2 = P1 + P2 + P3 + P4 to about 2^-140; P1, P2 and P3 have at most 27 significant bits.
 constexpr double P1 = 0x1.921fb54p+0;
 constexpr double P2 = 0x1.10b461p-30;
-constexpr double P3 = 0x1.a62633145c06ep-58;
+constexpr double P3 = 0x1.a626330p-58;
+constexpr double P4 = 0x1.45c06e0e68948p-86;
 constexpr double TwoOverPi = 0x1.45f306dc9c883p-1;
 // Added and taken away again, rounds to a whole number and leaves it in the low mantissa bits.
 constexpr double Round = 0x1.8p52;
@@ -53,6 +55,16 @@ template <class To, class From>
     return __builtin_bit_cast(To, x);
 }
 
+// a - b rounded, and its rounding error, whichever of a and b is larger.
+template <class V>
+[[gnu::always_inline]] inline V ExactDifference(const V& a, const V& b, V& error)
+{
+    const V d = a - b;
+    const V back = d - a;
+    error = (a - (d - back)) + (-b - back);
+    return d;
+}
+
 // x = k pi/2 + (hi + lo) with |hi + lo| <= pi/4 (a hair more at the ends); quadrant = k mod 4
 // in each lane's low bits.
 template <class V>
@@ -62,14 +74,12 @@ template <class V>
     const V k = shifted - Round;
     quadrant = Bits<IntOf<V>>(shifted) & 3;
     const V r1 = x - k * P1;  // exact: k P1 is exact and within a factor 2 of x
-    const V p2 = k * P2;      // exact
-    // r1 - p2 as a sum of two doubles, whichever is larger.
-    const V s = r1 - p2;
-    const V back = s - r1;
-    const V error = (r1 - (s - back)) + (-p2 - back);
-    const V tail = error - k * P3;
-    hi = s + tail;
-    lo = tail - (hi - s);
+    V error1, error2;
+    const V s1 = ExactDifference(r1, k * P2, error1);  // k P2 and k P3 are exact
+    const V s2 = ExactDifference(s1, k * P3, error2);
+    const V tail = (error1 + error2) - k * P4;
+    hi = s2 + tail;
+    lo = tail - (hi - s2);
 }
 
 // sin(hi + lo) and cos(hi + lo) for |hi + lo| <= pi/4, lo below half an ulp of hi.
