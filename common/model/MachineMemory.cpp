@@ -35,12 +35,18 @@ SeriesShare::SeriesShare(std::uint64_t bytes, const std::function<bool()>& stop)
 {
     const std::uint64_t budget = SeriesBudget();
     std::unique_lock lock(poolMutex);
-    // Woken by every release; the stop question is asked at least this often meanwhile.
+    auto fits = [&] { return poolHeld == 0 || (bytes_ <= budget && poolHeld <= budget - bytes_); };
+    // Woken by every release; the stop question is asked at least this often meanwhile, and
+    // never under the lock (whoever answers may look at the pool).
     constexpr auto StopQuestion = std::chrono::milliseconds(20);
-    while (!(poolHeld == 0 || (bytes_ <= budget && poolHeld <= budget - bytes_))) {
-        if (stop && stop())
+    while (!fits()) {
+        lock.unlock();
+        const bool stopping = stop && stop();
+        lock.lock();
+        if (stopping)
             return;
-        poolReleased.wait_for(lock, StopQuestion);
+        if (!fits())
+            poolReleased.wait_for(lock, StopQuestion);
     }
     poolHeld += bytes_;
     held_ = true;
