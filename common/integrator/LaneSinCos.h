@@ -73,6 +73,15 @@ template <class V>
     const V shifted = x * TwoOverPi + Round;
     const V k = shifted - Round;
     quadrant = Bits<IntOf<V>>(shifted) & 3;
+    bool none = true;  // no lane has a multiple to take away (|x| < pi/4, as angles mostly are)
+    for (int i = 0; i < LaneCount<V>; ++i)
+        none = none && Lane(k, i) == 0;
+    if (none) {
+        // What the steps below give with k = 0, bit for bit (-0 becomes +0 there too).
+        hi = x + 0.0;
+        lo = hi - hi;
+        return;
+    }
     const V r1 = x - k * P1;  // exact: k P1 is exact and within a factor 2 of x
     V error1, error2;
     const V s1 = ExactDifference(r1, k * P2, error1);  // k P2 and k P3 are exact
@@ -86,7 +95,9 @@ template <class V>
 template <class V>
 [[gnu::always_inline]] inline V SinPolynomial(const V& hi, const V& lo, const V& z)
 {
-    const V rest = S1 + z * (S2 + z * (S3 + z * (S4 + z * S5)));
+    // In pairs (fewer dependent steps than one nested product).
+    const V z2 = z * z;
+    const V rest = (S1 + z * S2) + z2 * ((S3 + z * S4) + z2 * S5);
     const V cube = z * hi;
     // hi + hi^3 S0 + hi^5 rest + lo (1 - z/2), the small terms summed first.
     return hi - (((z * (0.5 * lo - cube * rest)) - lo) - cube * S0);
@@ -95,7 +106,8 @@ template <class V>
 template <class V>
 [[gnu::always_inline]] inline V CosPolynomial(const V& hi, const V& lo, const V& z)
 {
-    const V tail = C0 + z * (C1 + z * (C2 + z * (C3 + z * (C4 + z * C5))));
+    const V z2 = z * z;
+    const V tail = (C0 + z * C1) + z2 * ((C2 + z * C3) + z2 * (C4 + z * C5));
     const V halfZ = 0.5 * z;
     const V w = 1.0 - halfZ;
     // 1 - z/2 rounded to w, its rounding error added back with z^2 tail - hi lo.

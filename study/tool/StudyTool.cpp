@@ -68,6 +68,8 @@ void Help(std::ostream& out)
            "  \"montecarlo\"  {\"count\": N, \"seed\": S, \"vary\": {ПОЛЕ: {\"normal\": [среднее, ско]} или\n"
            "                {\"uniform\": [от, до]}, \"relative\": true - доля от базового значения}}\n"
            "  \"figures\"     {ИМЯ: {\"series\": СЕРИЯ, \"stat\": СТАТИСТИКА, \"from\": ДОЛЯ, \"frequency\": ЧАСТОТА}}\n"
+           "                серии - столбцы CSV программы расчета; у pelisond еще DriftAtSample - оценка\n"
+           "                дрейфа в каждом записанном состоянии (Drift - на последнем этапе шага перед ним)\n"
            "                статистики: max, min, mean, rms, p2p, final по окну [from*StopTime, StopTime];\n"
            "                amplitude, phase, inphase (при cos wt), quadrature (при sin wt) - составляющая на\n"
            "                частоте w (1/с, число или имя поля) по целому числу периодов в конце окна;\n"
