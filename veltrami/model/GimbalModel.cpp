@@ -97,7 +97,7 @@ std::string GimbalModel::CheckParameters() const
     // The windows' sample count is this ratio as an int, whatever its sign.
     const long double ratio = static_cast<long double>(Params.StopTime) / static_cast<long double>(Params.PrintStep);
     if (!(std::fabs(ratio) < INT_MAX))
-        return "Слишком много отсчетов (" + Num(double(ratio)) + "): увеличьте шаг печати или уменьшите время счета.";
+        return "Слишком много отсчетов (" + Num(double(std::fabs(ratio))) + "): увеличьте шаг печати или уменьшите время счета.";
     return runlimits::SeriesMemoryRefusal(SeriesBytes(), [this](double v) { return Num(v); });
 }
 
