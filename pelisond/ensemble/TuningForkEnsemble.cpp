@@ -73,6 +73,7 @@ struct Traits {
             for (int i = 1; i < StateSize; ++i)
                 b.y[i][l] = m.Integrator.Solution[i];
             b.drift[l] = m.CurrentDrift;
+            b.driftAtSample[l] = m.CurrentDriftAtSample;
         }
         b.t = runs[0]->Integrator.Solution[sT];
         auto keep = [&](int l) {
@@ -81,6 +82,7 @@ struct Traits {
             for (int i = 1; i < StateSize; ++i)
                 m.Integrator.Solution[i] = b.y[i][l];
             m.CurrentDrift = b.drift[l];
+            m.CurrentDriftAtSample = b.driftAtSample[l];
         };
 
         const TuningForkModel& first = *runs[0];

@@ -30,15 +30,18 @@ template <class V, class C>
 }
 
 // Four runs' places in plain arrays, as the ensemble hands them to the kernel of the
-// instruction set it chose: the shared time, each lane's state (index 0 unused), drift and
-// latest drive cosine.
+// instruction set it chose: the shared time, each lane's state (index 0 unused), drifts,
+// latest drive cosine and the rates at the latest sampled state.
 struct LaneBlock {
     static constexpr int Width = 4;
     double t = 0;
     double y[StateSize][Width] = {};
     double drift[Width] = {};
+    double driftAtSample[Width] = {};
     double cosineTime = __builtin_nan("");
     double cosine[Width] = {};
+    double ratesTime = __builtin_nan("");
+    double rates[StateSize][Width] = {};
 };
 
 namespace GYRO_LANES_NAMESPACE {
@@ -98,16 +101,22 @@ LaneConstants<V> MakeLaneConstants(const RunConstants* const* runs)
 }
 
 // Where the lanes are: the time, shared by all lanes (they take the same steps), the other
-// state components per lane (index 0 unused) and the latest drift estimate of each lane.
+// state components per lane (index 0 unused) and the latest drift estimates of each lane: that
+// of the last stage of the step before a sample, and that at the sampled state itself.
 template <class V>
 struct LaneState {
     double t = 0;
     V y[StateSize]{};
     V drift{};
+    V driftAtSample{};
     // The drive's cosine at the latest evaluation time: a step evaluates its second and third
     // stages at the same time, and often its fourth at the next step's first.
     double cosineTime = __builtin_nan("");
     V cosine{};
+    // The rates at the state of time ratesTime, evaluated for the drift at a sample: the next
+    // step's first stage, which takes them instead of evaluating them again.
+    double ratesTime = __builtin_nan("");
+    V rates[StateSize]{};
 };
 
 // The state derivatives at time t and point p. Writes the accelerations; the rates of the
@@ -147,18 +156,27 @@ template <class V>
     f[sY2] = y2Dot;
 }
 
+// The drift estimate at state y whose rates are f.
+template <class V>
+[[gnu::always_inline]] inline V DriftAtState(const LaneConstants<V>& c, const V* y, const V* f)
+{
+    return DriftEstimate<V>(c, y[sX1], y[sX2], y[sY1], y[sY2], y[sFi], y[sFiDot], y[sX2Dot], y[sY2Dot], f[sFiDot],
+                            f[sX2Dot], f[sY2Dot]);
+}
+
 // Lanes whose state (or drift) is no longer finite, as a bit mask.
 template <class V>
 [[gnu::always_inline]] inline unsigned NonFiniteState(const LaneState<V>& s)
 {
-    V sum = s.drift + s.t;
+    V sum = s.drift + s.driftAtSample + s.t;
     for (int i = 1; i < StateSize; ++i)
         sum += s.y[i];
     return NonFiniteLanes(sum);
 }
 
 // Takes up to `steps` steps of size h while the time is below stop. The last of them, when
-// driftAtEnd, leaves the drift estimate of its fourth evaluation in s.drift. Stops early after
+// driftAtEnd, leaves the drift estimate of its fourth evaluation in s.drift and that of the
+// state it reaches in s.driftAtSample. Stops early after
 // a step that leaves a lane of `watched` not finite. Returns the lanes of `watched` that went
 // non-finite (0 when none); taken receives the number of steps taken.
 template <class V>
@@ -171,7 +189,12 @@ unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double st
         const RungeKutta4Times times = StepTimes(s.t, h);
         V* y = s.y;
         V p[StateSize], sum[StateSize], f[StateSize];
-        Accelerations(c, s, times.stage[0], y, f);
+        if (s.ratesTime == s.t) {
+            for (int i = 1; i < StateSize; ++i)
+                f[i] = s.rates[i];
+        } else {
+            Accelerations(c, s, times.stage[0], y, f);
+        }
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = f[i];
             p[i] = y[i] + halfHv * f[i];
@@ -188,12 +211,18 @@ unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double st
         }
         Accelerations(c, s, times.stage[3], p, f);
         ++taken;
-        if (driftAtEnd && taken == steps)
-            s.drift = DriftEstimate<V>(c, p[sX1], p[sX2], p[sY1], p[sY2], p[sFi], p[sFiDot], p[sX2Dot], p[sY2Dot],
-                                       f[sFiDot], f[sX2Dot], f[sY2Dot]);
+        const bool sampleNext = driftAtEnd && taken == steps;
+        if (sampleNext)
+            s.drift = DriftAtState(c, p, f);
         for (int i = 1; i < StateSize; ++i)
             y[i] = sixthHv * (sum[i] + f[i]) + y[i];
         s.t = times.next;
+        if (sampleNext) {
+            // The rates at the state the sample records: its drift, and the next step's first stage.
+            Accelerations(c, s, s.t, y, s.rates);
+            s.ratesTime = s.t;
+            s.driftAtSample = DriftAtState(c, y, s.rates);
+        }
         if (const unsigned bad = NonFiniteState(s) & watched)
             return bad;
     }
@@ -210,19 +239,27 @@ unsigned AdvanceBlock(const RunConstants* const* runs, LaneBlock& b, double h, d
     LaneState<V> s;
     s.t = b.t;
     s.cosineTime = b.cosineTime;
+    s.ratesTime = b.ratesTime;
     for (int l = 0; l < LaneBlock::Width; ++l) {
-        for (int i = 1; i < StateSize; ++i)
+        for (int i = 1; i < StateSize; ++i) {
             Lane(s.y[i], l) = b.y[i][l];
+            Lane(s.rates[i], l) = b.rates[i][l];
+        }
         Lane(s.drift, l) = b.drift[l];
+        Lane(s.driftAtSample, l) = b.driftAtSample[l];
         Lane(s.cosine, l) = b.cosine[l];
     }
     const unsigned bad = Advance<V>(k, s, h, stop, steps, driftAtEnd, watched, taken);
     b.t = s.t;
     b.cosineTime = s.cosineTime;
+    b.ratesTime = s.ratesTime;
     for (int l = 0; l < LaneBlock::Width; ++l) {
-        for (int i = 1; i < StateSize; ++i)
+        for (int i = 1; i < StateSize; ++i) {
             b.y[i][l] = Lane(s.y[i], l);
+            b.rates[i][l] = Lane(s.rates[i], l);
+        }
         b.drift[l] = Lane(s.drift, l);
+        b.driftAtSample[l] = Lane(s.driftAtSample, l);
         b.cosine[l] = Lane(s.cosine, l);
     }
     return bad;

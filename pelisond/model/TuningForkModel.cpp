@@ -408,8 +408,7 @@ void TuningForkModel::RecordSample()
     };
     for (int k = 0; k < SeriesCount; ++k)
         record(Series[k], Extremes[k], values[k]);
-    double rates[StateSize];
-    record(DriftAtSample, DriftAtSampleExtremes, RightHandSide(Constants, y, rates));
+    record(DriftAtSample, DriftAtSampleExtremes, CurrentDriftAtSample);
     Time.push_back(y[sT]);
     ++RecordedCount;
 }
@@ -441,6 +440,17 @@ RunStatus TuningForkModel::BeginRun()
     Integrator.Solution[sX1] = -Constants.L;
     Integrator.Solution[sX2] = Constants.L;
     CurrentDrift = 0;
+    {
+        // The drift at the initial state, as the run's kernel forms it at every later sample.
+        const RunConstants* runs[] = {&Constants};
+        const lanes::LaneConstants<double> k = lanes::MakeLaneConstants<double>(runs);
+        lanes::LaneState<double> s;
+        for (int i = 1; i < StateSize; ++i)
+            s.y[i] = Integrator.Solution[i];
+        double rates[StateSize];
+        lanes::Accelerations(k, s, Integrator.Solution[sT], s.y, rates);
+        CurrentDriftAtSample = lanes::DriftAtState(k, s.y, rates);
+    }
 
     for (auto& s : Series)
         s.clear();
@@ -465,11 +475,13 @@ RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& can
     s.t = solution[sT];
     for (int i = 1; i < StateSize; ++i)
         s.y[i] = solution[i];
+    s.driftAtSample = CurrentDriftAtSample;
     auto keep = [&] {
         solution[sT] = s.t;
         for (int i = 1; i < StateSize; ++i)
             solution[i] = s.y[i];
         CurrentDrift = s.drift;
+        CurrentDriftAtSample = s.driftAtSample;
     };
 
     const double stop = Params.StopTime;

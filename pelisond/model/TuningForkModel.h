@@ -148,6 +148,7 @@ public:
     int RecordedCount = 0;
     bool Calculated = false;
     double CurrentDrift = 0;
+    double CurrentDriftAtSample = 0;
 
     // The status of a run whose state stopped being finite at the given time, with advice.
     RunStatus DivergedAt(double time) const;
