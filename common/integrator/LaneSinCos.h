@@ -83,12 +83,16 @@ template <class V>
         return;
     }
     const V r1 = x - k * P1;  // exact: k P1 is exact and within a factor 2 of x
-    V error1, error2;
-    const V s1 = ExactDifference(r1, k * P2, error1);  // k P2 and k P3 are exact
-    const V s2 = ExactDifference(s1, k * P3, error2);
-    const V tail = (error1 + error2) - k * P4;
-    hi = s2 + tail;
-    lo = tail - (hi - s2);
+    // k (P2 + P3) as a sum of two doubles, formed beside r1 (k P2 and k P3 are exact, the
+    // first the larger).
+    const V p2 = k * P2, p3 = k * P3;
+    const V p23 = p2 + p3;
+    const V p23Error = p3 - (p23 - p2);
+    V error;
+    const V s = ExactDifference(r1, p23, error);
+    const V tail = (error - p23Error) - k * P4;
+    hi = s + tail;
+    lo = tail - (hi - s);
 }
 
 // sin(hi + lo) and cos(hi + lo) for |hi + lo| <= pi/4, lo below half an ulp of hi.
