@@ -10,7 +10,7 @@ class SampleSink {
 public:
     // A run begins (perhaps again, after it was begun once): the samples before are not its.
     virtual void Begin() = 0;
-    // The model time and every series' value, in the order of the model's series names.
+    // The model time and every series' value, in the order of the model's AllSeriesNames.
     virtual void Sample(double time, std::span<const double> values) = 0;
 
 protected:

@@ -1,6 +1,7 @@
 #include "RunEvaluator.h"
 
 #include "FigureStream.h"
+#include "MachineMemory.h"
 #include "ModelFactory.h"
 
 #include <limits>
@@ -29,10 +30,10 @@ PreparedRun PrepareRun(const Study& study, gyromodel::SimulationModel& model, st
     // Every field from the base: a run may have written some (the tuning fork its resonance stiffnesses).
     for (std::size_t k = 0; k < study.baseValues.size(); ++k)
         model.SetParameter(k, study.baseValues[k]);
+    // The run's own values at the model's full precision, as the run uses and runs.csv shows them.
     const std::vector<double> drawn = study.RunValues(run);
     for (std::size_t j = 0; j < varied.size(); ++j)
         model.SetParameter(static_cast<std::size_t>(varied[j]), drawn[j]);
-    model.RoundTripThroughDisplay();
     for (int k : varied)
         p.outcome.values.push_back(model.Parameter(static_cast<std::size_t>(k)));
     for (const Figure& f : study.figures)
@@ -53,6 +54,19 @@ void WatchSamples(const Study& study, gyromodel::SimulationModel& model, Prepare
     model.SetSampleSink(prepared.figures.get());
 }
 
+std::uint64_t RunBytes(const gyromodel::SimulationModel& model)
+{
+    if (!model.Check().empty())
+        return 0;
+    const long double bytes = model.SeriesBytes();
+    return bytes < 1e19L ? static_cast<std::uint64_t>(bytes) : UINT64_MAX;
+}
+
+bool StopAsked(const gyromodel::CancelCheck& cancel)
+{
+    return cancel && cancel(0);
+}
+
 RunOutcome TakeOutcome(const Study& study, PreparedRun&& prepared, const RunStatus& status)
 {
     RunOutcome out = std::move(prepared.outcome);
@@ -68,9 +82,11 @@ RunOutcome TakeOutcome(const Study& study, PreparedRun&& prepared, const RunStat
 RunOutcome ModelRunEvaluator::EvaluateOne(long long run, const gyromodel::CancelCheck& cancel)
 {
     PreparedRun prepared = PrepareRun(study_, *model_, varied_, stopTime_, run);
+    // All the runs in flight together keep within the memory one run may take.
+    const machinememory::SeriesShare share(RunBytes(*model_), [&] { return StopAsked(cancel); });
     WatchSamples(study_, *model_, prepared);
     // Calculate checks the run as Allocate would, and with the samples watched keeps no series.
-    const RunStatus status = model_->Calculate(cancel);
+    const RunStatus status = share.Held() ? model_->Calculate(cancel) : RunStatus::Cancelled("Расчет прерван", 0);
     model_->SetSampleSink(nullptr);
     return TakeOutcome(study_, std::move(prepared), status);
 }
