@@ -112,9 +112,22 @@ std::optional<Shard> ParseShard(std::string_view text)
 std::vector<long long> ShardRuns(long long runCount, const Shard& shard)
 {
     std::vector<long long> runs;
-    for (long long i = shard.index - 1; i < runCount; i += shard.count)
+    for (long long i = NextShardRun(0, runCount, shard); i < runCount; i = NextShardRun(i + 1, runCount, shard))
         runs.push_back(i);
     return runs;
+}
+
+long long NextShardRun(long long from, long long runCount, const Shard& shard)
+{
+    const long long offset = shard.index - 1;
+    const long long run = from <= offset ? offset : offset + (from - offset + shard.count - 1) / shard.count * shard.count;
+    return std::min(run, runCount);
+}
+
+long long ShardRunCount(long long runCount, const Shard& shard)
+{
+    const long long offset = shard.index - 1;
+    return runCount > offset ? (runCount - offset + shard.count - 1) / shard.count : 0;
 }
 
 std::string StatusWord(RunStatus::Kind kind)
