@@ -38,6 +38,12 @@ RunsFound ReadRunsTable(const std::filesystem::path& path, const std::string& he
                         std::size_t figures, const std::function<bool(const RunOutcome&)>& keep)
 {
     RunsFound found;
+    std::error_code ec;
+    // Only a regular file is read: a device in its place could be endless.
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+        found.foreign = true;
+        return found;
+    }
     std::ifstream in(path, std::ios::binary);
     std::string line;
     if (!in || !std::getline(in, line))

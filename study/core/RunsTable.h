@@ -16,7 +16,7 @@ namespace study {
 // What a runs.csv holds of a study.
 struct RunsFound {
     bool header = false;            // the file starts with the study's header line
-    bool foreign = false;           // the file starts with another line: not this study's table
+    bool foreign = false;           // not a regular file, or one starting with another line: not this study's table
     std::vector<RunOutcome> rows;   // every whole, valid row before the first that is not one
     std::uintmax_t wholeBytes = 0;  // the bytes of the header and those rows
     long long dropped = 0;          // lines from the first bad one on (a row cut by a crash)

@@ -159,7 +159,7 @@ FolderResult RunStudyInFolder(const Study& study, const fs::path& folder, const 
                                         return row.run < runCount && NextShardRun(row.run, runCount, shard) == row.run;
                                     });
     if (found.foreign)
-        return Failed(FolderStatus::Refused, runsPath.string() + ": это таблица расчетов не этого исследования; "
+        return Failed(FolderStatus::Refused, runsPath.string() + ": это не таблица расчетов этого исследования; "
                                                                  "--restart начинает исследование заново");
     std::vector<RunOutcome>& kept = found.rows;
     // In order unless a resumed run was itself stopped (its rows follow the earlier ones).
