@@ -123,9 +123,14 @@ bool RowWriter::Close(std::string& message)
     return true;
 }
 
+std::filesystem::path TemporaryFor(const std::filesystem::path& path)
+{
+    return path.parent_path() / ("." + path.filename().string() + ".new");
+}
+
 bool ReplaceFile(const std::filesystem::path& path, const std::string& text, std::string& message)
 {
-    const std::filesystem::path temporary = path.parent_path() / ("." + path.filename().string() + ".new");
+    const std::filesystem::path temporary = TemporaryFor(path);
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     bool ok = fd >= 0 && WriteAll(fd, text) && ::fdatasync(fd) == 0;
     const int error = errno;

@@ -53,5 +53,7 @@ private:
 // Writes a file through a temporary beside it, so the file is either the old one or the new
 // one whole. False, with the message, when it could not.
 bool ReplaceFile(const std::filesystem::path& path, const std::string& text, std::string& message);
+// The temporary ReplaceFile writes beside a file (left behind only when the process was killed).
+std::filesystem::path TemporaryFor(const std::filesystem::path& path);
 
 } // namespace study

@@ -115,10 +115,13 @@ struct ParseOptions {
 // Parses and checks a study. Throws StudyError.
 Study ParseStudy(const Json& source, const ParseOptions& options);
 
+// No study needs more than a handful of levels of nesting.
+inline constexpr std::size_t MaxStudyDepth = 64;
+
 // The JSON of a study file's text; a syntax error becomes a StudyError naming line and column,
-// a key given twice, a number beyond double and nesting deeper than any study needs one naming
-// the place.
-Json ParseStudyText(const std::string& text);
+// a key given twice, a number beyond double and nesting deeper than maxDepth one naming the
+// place. (study.json holds the study one level down.)
+Json ParseStudyText(const std::string& text, std::size_t maxDepth = MaxStudyDepth);
 
 // A study file's text is read only from a regular file of at most this size.
 inline constexpr std::size_t MaxStudyFileBytes = 1024 * 1024;

@@ -38,7 +38,7 @@ std::string ForeignFolder(const fs::path& folder, const Json& record)
     if (fs::exists(studyFile, ec)) {
         Json existing;
         try {
-            existing = ParseStudyText(ReadStudyFile(studyFile.string()));
+            existing = ParseStudyText(ReadStudyFile(studyFile.string()), MaxStudyDepth + 1);
         } catch (const StudyError&) {
             existing = nullptr;
         }
@@ -82,6 +82,9 @@ FolderResult TakeFolder(const fs::path& folder, const Json& record, FolderLock& 
     }
     if (std::string foreign = ForeignFolder(folder, record); !foreign.empty())
         return Failed(FolderStatus::Refused, std::move(foreign));
+    // A file being replaced when the last holder was killed.
+    for (const char* name : {RunsFile, SummaryFile, StudyFile})
+        fs::remove(TemporaryFor(folder / name), ec);
     if (!fs::exists(folder / StudyFile, ec)) {
         std::string message;
         if (!ReplaceFile(folder / StudyFile, Dump(record), message))
@@ -126,7 +129,8 @@ void WriteSummary(const Study& study, const fs::path& folder, bool interrupted, 
             return;
         }
     }
-    if (!ReplaceFile(folder / SummaryFile, Dump(Summary(study, result.rows, interrupted)), result.message)) {
+    result.summary = Summary(study, result.rows, interrupted);
+    if (!ReplaceFile(folder / SummaryFile, Dump(result.summary), result.message)) {
         result.status = FolderStatus::WriteFailed;
         return;
     }

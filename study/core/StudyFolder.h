@@ -47,6 +47,7 @@ struct FolderResult {
     long long made = 0;              // rows made now
     bool untouched = false;          // the folder held the finished study: nothing was done
     std::vector<RunOutcome> rows;    // every row in the folder, in run order
+    Json summary;                    // summary.json as written now (null when none was)
 };
 
 // Makes the study's (or shard's) runs still missing from the folder and writes its files.

@@ -16,12 +16,11 @@ namespace study {
 
 namespace {
 
-// No study needs more than a handful of levels.
-constexpr std::size_t MaxDepth = 64;
-
 // Builds the document from the parser's events, knowing at each moment where in the file it is.
 class StudyReader : public nlohmann::json_sax<Json> {
 public:
+    explicit StudyReader(std::size_t maxDepth) : maxDepth_(maxDepth) {}
+
     Json document;
     std::optional<StudyError> error;
     std::size_t errorByte = 0;
@@ -107,8 +106,8 @@ private:
 
     bool Open(Json&& container)
     {
-        if (levels_.size() >= MaxDepth)
-            return Fail(Place(), "вложенность глубже " + std::to_string(MaxDepth) + " уровней");
+        if (levels_.size() >= maxDepth_)
+            return Fail(Place(), "вложенность глубже " + std::to_string(maxDepth_) + " уровней");
         Json* node = Add(std::move(container));
         levels_.push_back({node, {}, {}});
         return true;
@@ -120,14 +119,15 @@ private:
         return true;
     }
 
+    std::size_t maxDepth_;
     std::vector<Level> levels_;
 };
 
 } // namespace
 
-Json ParseStudyText(const std::string& text)
+Json ParseStudyText(const std::string& text, std::size_t maxDepth)
 {
-    StudyReader reader;
+    StudyReader reader(maxDepth);
     if (Json::sax_parse(text, &reader))
         return std::move(reader.document);
     if (reader.error)

@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <new>
 #include <memory>
 #include <optional>
 #include <span>
@@ -357,7 +358,7 @@ int MergeCommand(const Arguments& a, std::ostream& out, std::ostream& err)
         const fs::path file = fs::path(name) / study::StudyFile;
         Json record;
         try {
-            record = study::ParseStudyText(study::ReadStudyFile(file.string()));
+            record = study::ParseStudyText(study::ReadStudyFile(file.string()), study::MaxStudyDepth + 1);
         } catch (const StudyError& e) {
             throw UsageError{"merge: " + file.string() + ": это не папка части исследования (" + e.what() + ")"};
         }
@@ -440,6 +441,12 @@ int StudyToolMain(int argc, char** argv, std::ostream& out, std::ostream& err)
         Usage(err);
         err << "Справка: " << Program << " --help\n";
         return ExitUsage;
+    } catch (const std::bad_alloc&) {
+        err << Program << ": не хватило памяти; законченные расчеты остались в папке результатов\n";
+        return ExitError;
+    } catch (const std::exception& e) {
+        err << Program << ": внутренняя ошибка: " << e.what() << "\n";
+        return ExitError;
     }
 }
 
