@@ -151,6 +151,9 @@ void Help(std::ostream& out)
 // written, empty when all are.
 std::string WriteStudyPlots(const fs::path& folder, const study::Study& s, std::span<const study::RunOutcome> rows)
 {
+    // A study that varies nothing is one run: there is nothing to draw it against.
+    if (s.VariedFields().empty())
+        return {};
     const auto plots = studyplot::StudyPlots(s, rows);
     if (plots.empty())
         return {};
