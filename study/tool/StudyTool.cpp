@@ -312,14 +312,16 @@ int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
             place = "--preset " + a.preset;
         } else {
             place = a.studyFile;
-            text = study::ReadStudyFile(a.studyFile);
+            try {
+                text = study::ReadStudyFile(a.studyFile);
+            } catch (const StudyError& e) {
+                throw UsageError{e.what()};  // it names the file
+            }
             directory = fs::path(a.studyFile).parent_path().string();
         }
         s = study::ParseStudy(study::ParseStudyText(text), {directory, runtool::ExecutableDirectory(), true, a.strict});
     } catch (const StudyError& e) {
-        // A file that cannot be read names itself; one that is read is named before the place in it.
-        throw UsageError{e.place().empty() && place == a.studyFile && std::string_view(e.what()).starts_with(place)
-                             ? e.what() : place + ": " + e.what()};
+        throw UsageError{place + ": " + e.what()};
     }
     for (const std::string& warning : s.warnings)
         err << Program << ": предупреждение: " << place << ": " << warning << "\n";
