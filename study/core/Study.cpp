@@ -272,13 +272,12 @@ Study ParseStudy(const Json& source, const ParseOptions& options)
     if (options.loadBase) {
         // Judged as the run tools judge it: a file that is no parameter file is refused, one cut short is
         // a warning naming the first field not read.
-        using Kind = runtool::DataFileOutcome::Kind;
         const std::string place = source.contains("base") ? "base" : "model";
-        const runtool::DataFileOutcome read = runtool::ReadDataFile(*model, path);
-        if (read.kind == Kind::CannotOpen || read.kind == Kind::NotParameters || (read.kind == Kind::CutShort && options.strict))
-            throw StudyError(place, read.message);
-        if (read.kind == Kind::CutShort)
-            s.warnings.push_back("«" + place + "»: " + read.message);
+        const runtool::LoadVerdict verdict = runtool::JudgeLoad(*model, path, model->Load(path));
+        if (verdict.kind == runtool::LoadVerdict::Unusable || (verdict.kind == runtool::LoadVerdict::CutShort && options.strict))
+            throw StudyError(place, verdict.text);
+        if (verdict.kind == runtool::LoadVerdict::CutShort)
+            s.warnings.push_back("«" + place + "»: " + verdict.text);
     }
 
     if (source.contains("set")) {
