@@ -44,6 +44,32 @@ private:
     std::atomic<bool> refused_{false};
 };
 
+// Hands the feed's runs out in batches of at most `batch` consecutive runs, looking one run ahead.
+class Batches {
+public:
+    Batches(const RunFeed& feed, std::size_t batch) : feed_(feed), batch_(batch) {}
+
+    std::vector<long long> Next()
+    {
+        if (!started_) {
+            ahead_ = feed_();
+            started_ = true;
+        }
+        std::vector<long long> runs;
+        while (ahead_ >= 0 && runs.size() < batch_) {
+            runs.push_back(ahead_);
+            ahead_ = feed_();
+        }
+        return runs;
+    }
+
+private:
+    const RunFeed& feed_;
+    std::size_t batch_;
+    long long ahead_ = -1;
+    bool started_ = false;
+};
+
 } // namespace
 
 void RunStudy(const Study& study, const RunFeed& feed, const RunnerOptions& options)
@@ -55,7 +81,7 @@ void RunStudy(const Study& study, const RunFeed& feed, const RunnerOptions& opti
             || failed.load(std::memory_order_relaxed);
     };
     const gyromodel::CancelCheck cancel = [&](double) { return stopped(); };
-    const std::size_t batch = static_cast<std::size_t>(std::max(1, options.batch));
+    Batches batches(feed, static_cast<std::size_t>(std::max(1, options.batch)));
 
     std::mutex feeding;
     std::size_t handedOut = 0;
@@ -72,7 +98,7 @@ void RunStudy(const Study& study, const RunFeed& feed, const RunnerOptions& opti
                     std::lock_guard lock(feeding);
                     if (stopped())
                         return;
-                    runs = feed(batch);
+                    runs = batches.Next();
                     first = handedOut;
                     handedOut += runs.size();
                 }
@@ -105,13 +131,7 @@ void RunStudy(const Study& study, const RunFeed& feed, const RunnerOptions& opti
 std::vector<RunOutcome> RunStudy(const Study& study, std::span<const long long> runs, const RunnerOptions& options)
 {
     std::size_t next = 0;
-    const RunFeed feed = [&](std::size_t most) {
-        const std::size_t n = std::min(most, runs.size() - next);
-        std::vector<long long> batch(runs.begin() + static_cast<std::ptrdiff_t>(next),
-                                     runs.begin() + static_cast<std::ptrdiff_t>(next + n));
-        next += n;
-        return batch;
-    };
+    const RunFeed feed = [&] { return next < runs.size() ? runs[next++] : -1LL; };
     std::vector<RunOutcome> rows;
     RunnerOptions collecting = options;
     collecting.onRow = [&](const RunOutcome& row) {

@@ -22,9 +22,9 @@ struct RunnerOptions {
     std::function<void(long long done)> onProgress;
 };
 
-// The runs to make, handed out as the workers ask for them, in increasing order: the next batch
-// of at most `most` runs; an empty batch when none is left. Called one worker at a time.
-using RunFeed = std::function<std::vector<long long>(std::size_t most)>;
+// The runs to make, produced as the workers ask for them: the next one, in increasing order;
+// a negative number when none is left. Called one worker at a time.
+using RunFeed = std::function<long long()>;
 
 // Makes the runs the feed hands out, each finished one going to onRow. No list of all the runs
 // is made and only the outcomes waiting for an earlier run are held, so a study of any length

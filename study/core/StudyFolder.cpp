@@ -195,18 +195,20 @@ FolderResult RunStudyInFolder(const Study& study, const fs::path& folder, const 
         return result;
     }
 
-    // The shard's runs not yet in the table, made one batch at a time as the workers ask.
+    // The shard's runs not yet in the table, made as the workers ask for them.
     long long next = NextShardRun(0, runCount, shard);
     std::size_t skip = 0;
-    const RunFeed feed = [&](std::size_t most) {
-        std::vector<long long> batch;
-        for (; batch.size() < most && next < runCount; next = NextShardRun(next + 1, runCount, shard)) {
+    const RunFeed feed = [&] {
+        for (; next < runCount; next = NextShardRun(next + 1, runCount, shard)) {
             while (skip < kept.size() && kept[skip].run < next)
                 ++skip;
-            if (skip == kept.size() || kept[skip].run != next)
-                batch.push_back(next);
+            if (skip == kept.size() || kept[skip].run != next) {
+                const long long run = next;
+                next = NextShardRun(next + 1, runCount, shard);
+                return run;
+            }
         }
-        return batch;
+        return -1LL;
     };
     RunnerOptions runner;
     runner.workers = std::max(1, options.workers);
