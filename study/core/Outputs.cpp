@@ -120,14 +120,18 @@ std::vector<long long> ShardRuns(long long runCount, const Shard& shard)
 long long NextShardRun(long long from, long long runCount, const Shard& shard)
 {
     const long long offset = shard.index - 1;
-    const long long run = from <= offset ? offset : offset + (from - offset + shard.count - 1) / shard.count * shard.count;
-    return std::min(run, runCount);
+    if (from <= offset)
+        return std::min(offset, runCount);
+    // A count beyond the runs (it may be near the largest number) leaves the shard one run at most.
+    if (shard.count >= runCount)
+        return runCount;
+    return std::min(offset + (from - offset + shard.count - 1) / shard.count * shard.count, runCount);
 }
 
 long long ShardRunCount(long long runCount, const Shard& shard)
 {
     const long long offset = shard.index - 1;
-    return runCount > offset ? (runCount - offset + shard.count - 1) / shard.count : 0;
+    return runCount > offset ? (runCount - offset - 1) / shard.count + 1 : 0;
 }
 
 std::string StatusWord(RunStatus::Kind kind)

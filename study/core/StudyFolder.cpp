@@ -179,7 +179,7 @@ FolderResult RunStudyInFolder(const Study& study, const fs::path& folder, const 
     result.kept = static_cast<long long>(kept.size());
 
     const bool complete = result.kept == result.runs;
-    if (complete && found.dropped == 0 && ordered && (!shard.whole() || SummarySaysFinished(summaryPath))) {
+    if (complete && found.header && found.dropped == 0 && ordered && (!shard.whole() || SummarySaysFinished(summaryPath))) {
         result.untouched = true;
         result.status = shard.whole() && !AnyOk(kept) ? FolderStatus::NoRunFinished : FolderStatus::Finished;
         result.rows = std::move(kept);

@@ -365,6 +365,11 @@ TEST(StudyTool, OneRunStudyAndAStudyWithoutAFinishedRun)
     EXPECT_EQ(one.status, 0) << one.err;
     EXPECT_EQ(ReadAll(root / "one" / "runs.csv").substr(0, 31), "run,status,message,drift\n0,ok,,");
     EXPECT_EQ(study::Json::parse(ReadAll(root / "one" / "summary.json"))["ok"], 1);
+    // A shard past the last run, of a count near the largest number, makes an empty table.
+    const Result beyond = Tool(single.string() + " --out " + (root / "beyond").string()
+                               + " --shard 9223372036854775806/9223372036854775807");
+    EXPECT_EQ(beyond.status, 0) << beyond.err;
+    EXPECT_EQ(ReadAll(root / "beyond" / "runs.csv"), "run,status,message,drift\n");
 
     Write(root / "cut.dat", "0.000003,0.00003,0.119\n");
     const fs::path cut = Write(root / "cut.json", R"({"model": "pelisond", "base": "cut.dat", "grid": {"BaseRate": [1, 2]},
