@@ -109,6 +109,11 @@ std::optional<Shard> ParseShard(std::string_view text)
     return s;
 }
 
+long long ShardOfRun(long long run, long long count)
+{
+    return run / RunBlock % count + 1;
+}
+
 std::vector<long long> ShardRuns(long long runCount, const Shard& shard)
 {
     std::vector<long long> runs;
@@ -119,19 +124,28 @@ std::vector<long long> ShardRuns(long long runCount, const Shard& shard)
 
 long long NextShardRun(long long from, long long runCount, const Shard& shard)
 {
-    const long long offset = shard.index - 1;
-    if (from <= offset)
-        return std::min(offset, runCount);
-    // A count beyond the runs (it may be near the largest number) leaves the shard one run at most.
-    if (shard.count >= runCount)
+    // Whole blocks: block b is shard (b mod count) + 1's.
+    const long long blocks = (runCount + RunBlock - 1) / RunBlock, offset = shard.index - 1;
+    if (from >= runCount)
         return runCount;
-    return std::min(offset + (from - offset + shard.count - 1) / shard.count * shard.count, runCount);
+    const long long block = from / RunBlock;
+    if (block % shard.count == offset)
+        return from;
+    // Counted in blocks, so that no sum passes the last one (a shard count may be huge).
+    const long long r = block % shard.count;
+    const long long ahead = offset > r ? offset - r : shard.count - (r - offset);
+    return ahead < blocks - block ? (block + ahead) * RunBlock : runCount;
 }
 
 long long ShardRunCount(long long runCount, const Shard& shard)
 {
-    const long long offset = shard.index - 1;
-    return runCount > offset ? (runCount - offset - 1) / shard.count + 1 : 0;
+    const long long blocks = (runCount + RunBlock - 1) / RunBlock, offset = shard.index - 1;
+    if (blocks <= offset)
+        return 0;
+    const long long mine = (blocks - 1 - offset) / shard.count + 1;
+    // The last block may be short.
+    const bool last = (blocks - 1) % shard.count == offset;
+    return mine * RunBlock - (last ? blocks * RunBlock - runCount : 0);
 }
 
 std::string StatusWord(RunStatus::Kind kind)

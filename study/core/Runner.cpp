@@ -44,7 +44,9 @@ private:
     std::atomic<bool> refused_{false};
 };
 
-// Hands the feed's runs out in batches of at most `batch` consecutive runs, looking one run ahead.
+// Hands the feed's runs out in batches, looking one run ahead: consecutive runs of one block of
+// the whole study, at most `batch` of them, so that the batches are the same whichever runs are
+// made (a shard, the missing runs of a resumed study).
 class Batches {
 public:
     Batches(const RunFeed& feed, std::size_t batch) : feed_(feed), batch_(batch) {}
@@ -56,7 +58,7 @@ public:
             started_ = true;
         }
         std::vector<long long> runs;
-        while (ahead_ >= 0 && runs.size() < batch_) {
+        while (ahead_ >= 0 && runs.size() < batch_ && (runs.empty() || ahead_ / RunBlock == runs.front() / RunBlock)) {
             runs.push_back(ahead_);
             ahead_ = feed_();
         }

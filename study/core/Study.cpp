@@ -185,7 +185,7 @@ Figure ParseFigure(const gyromodel::SimulationModel& model, const std::string& n
     f.seriesIndex = model.FindSeries(f.series);
     if (f.seriesIndex < 0) {
         std::string known;
-        for (std::string_view s : model.SeriesNames())
+        for (std::string_view s : model.AllSeriesNames())
             known += (known.empty() ? "" : ", ") + std::string(s);
         throw StudyError(Join(place, "series"), "неизвестная серия '" + f.series + "' (есть: " + known + ")");
     }
@@ -279,6 +279,9 @@ Study ParseStudy(const Json& source, const ParseOptions& options)
         if (verdict.kind == runtool::LoadVerdict::CutShort)
             s.warnings.push_back("«" + place + "»: " + verdict.text);
     }
+    // The base file's values as the windows show them at start-up; set, swept and drawn values
+    // are used as given.
+    model->RoundTripThroughDisplay();
 
     if (source.contains("set")) {
         for (const auto& [field, value] : Object(source.at("set"), "set").items()) {
