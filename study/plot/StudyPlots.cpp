@@ -82,7 +82,7 @@ void SweepPlots(const Study& s, std::span<const RunOutcome> rows, std::vector<Na
             others.push_back(j);
     const study::Axis& x = s.grid[xi];
     const bool third = others.size() == 2;
-    if (third && s.grid[others[1]].values.size() > MostThirdValues) {
+    if (third && s.grid[others[1]].Size() > static_cast<long long>(MostThirdValues)) {
         if (note)
             *note = "поле " + s.grid[others[1]].field + " принимает больше " + std::to_string(MostThirdValues)
                     + " значений: рисунков по нему нет; укажите другое поле в \"plot\": {\"x\": ...} или смотрите runs.csv";
