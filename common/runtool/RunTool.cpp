@@ -45,6 +45,29 @@ std::string ExecutableDirectory()
     return dir;
 }
 
+DataFileOutcome ReadDataFile(gyromodel::SimulationModel& model, const std::string& path)
+{
+    using Outcome = datafile::LoadReport::Outcome;
+    using Kind = DataFileOutcome::Kind;
+    const datafile::LoadReport report = model.Load(path);
+    if (report.outcome == Outcome::CannotOpen)
+        return {Kind::CannotOpen, std::string(model.MissingDataMessage()) + ": " + path};
+    if (report.outcome == Outcome::NotRegularFile)
+        return {Kind::NotParameters, path
+                    + ": это не обычный файл (устройство, канал или каталог); файл параметров должен быть обычным "
+                      "текстовым файлом"};
+    if (report.valuesRead == 0)
+        return {Kind::NotParameters, path + ": в начале файла нет ни одного числа в ожидаемом виде; это не файл параметров"};
+    const std::size_t count = model.ParameterCount();
+    if (report.valuesRead < count)
+        return {Kind::CutShort, "в файле данных " + path + " прочитано " + std::to_string(report.valuesRead)
+                                    + " чисел из " + std::to_string(count) + "; поле "
+                                    + std::to_string(report.valuesRead + 1) + " ("
+                                    + std::string(model.ParameterName(report.valuesRead))
+                                    + ") и следующие за ним не прочитаны и равны 0"};
+    return {};
+}
+
 namespace {
 
 std::string Program(const gyromodel::SimulationModel& model)
@@ -182,31 +205,22 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
 // Loads the data file and tells what came of it; false when the run cannot go on.
 bool Load(gyromodel::SimulationModel& model, const std::string& path, bool strict, std::ostream& err)
 {
-    using Outcome = datafile::LoadReport::Outcome;
-    const datafile::LoadReport report = model.Load(path);
-    if (report.outcome == Outcome::CannotOpen) {
-        err << model.MissingDataMessage() << ": " << path << "\n";
+    using Kind = DataFileOutcome::Kind;
+    const DataFileOutcome outcome = ReadDataFile(model, path);
+    switch (outcome.kind) {
+    case Kind::Read:
+        return true;
+    case Kind::CannotOpen:
+        err << outcome.message << "\n";
         return false;
-    }
-    if (report.outcome == Outcome::NotRegularFile) {
-        err << Program(model) << ": " << path
-            << ": это не обычный файл (устройство, канал или каталог); файл параметров должен быть обычным "
-               "текстовым файлом\n";
+    case Kind::NotParameters:
+        err << Program(model) << ": " << outcome.message << "\n";
         return false;
-    }
-    if (report.valuesRead == 0) {
-        err << Program(model) << ": " << path
-            << ": в начале файла нет ни одного числа в ожидаемом виде; это не файл параметров\n";
-        return false;
-    }
-    const std::size_t count = model.ParameterCount();
-    if (report.valuesRead < count) {
-        err << Program(model) << (strict ? ": ошибка: " : ": предупреждение: ") << "в файле данных " << path
-            << " прочитано " << report.valuesRead << " чисел из " << count << "; поле " << report.valuesRead + 1
-            << " (" << model.ParameterName(report.valuesRead) << ") и следующие за ним не прочитаны и равны 0\n";
+    case Kind::CutShort:
+        err << Program(model) << (strict ? ": ошибка: " : ": предупреждение: ") << outcome.message << "\n";
         return !strict;
     }
-    return true;
+    return false;
 }
 
 volatile std::sig_atomic_t stopSignal = 0;
