@@ -79,9 +79,9 @@ public:
         auto run = std::make_shared<RunData>();
         run->model = CopyModel(*model_);
         try {
-            RunReleased([&](const std::atomic<bool>& stop) {
+            RunHere([&](const std::function<bool()>& stop) {
                 run->started = MonotonicSeconds();
-                run->status = run->model->Run([&stop](double) { return stop.load(std::memory_order_relaxed); });
+                run->status = run->model->Run([&stop](double) { return stop(); });
                 run->seconds = MonotonicSeconds() - run->started;
             });
         } catch (py::error_already_set& e) {

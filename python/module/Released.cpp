@@ -26,10 +26,51 @@ void NoteMainThread()
     mainThread = py::module_::import("threading").attr("main_thread")().attr("ident").cast<unsigned long>();
 }
 
+namespace {
+
+bool OnMainThread()
+{
+    return PyThread_get_thread_ident() == mainThread;
+}
+
+// Asks Python, from a thread that released the GIL, whether a signal handler raised; its
+// exception then stays set on this thread for the caller to raise.
+bool SignalRaised()
+{
+    py::gil_scoped_acquire gil;
+    return PyErr_CheckSignals() != 0;
+}
+
+} // namespace
+
+void RunHere(const std::function<void(const std::function<bool()>& stop)>& work)
+{
+    bool raised = false;
+    {
+        py::gil_scoped_release released;
+        if (!OnMainThread()) {
+            work([] { return false; });
+            return;
+        }
+        auto asked = std::chrono::steady_clock::now();
+        work([&] {
+            if (raised)
+                return true;
+            const auto now = std::chrono::steady_clock::now();
+            if (now - asked < AskEvery)
+                return false;
+            asked = now;
+            return raised = SignalRaised();
+        });
+    }
+    if (raised)
+        throw py::error_already_set();
+}
+
 void RunReleased(const std::function<void(const std::atomic<bool>& stop)>& work)
 {
     std::atomic<bool> stop{false};
-    if (PyThread_get_thread_ident() != mainThread) {
+    if (!OnMainThread()) {
         py::gil_scoped_release released;
         work(stop);
         return;
@@ -56,11 +97,7 @@ void RunReleased(const std::function<void(const std::atomic<bool>& stop)>& work)
             if (interrupted)
                 continue;
             lock.unlock();
-            {
-                py::gil_scoped_acquire gil;
-                // A handler that raised leaves its exception set on this thread for below.
-                interrupted = PyErr_CheckSignals() != 0;
-            }
+            interrupted = SignalRaised();
             if (interrupted)
                 stop.store(true);
             lock.lock();
