@@ -21,3 +21,5 @@ from ._location import DATA_DIRECTORY as _DATA_DIRECTORY
 _set_data_directory(_os.path.join(_os.environ.get("GYROSIM_DATA_DIR") or _DATA_DIRECTORY, ""))
 
 __all__ = ["Model", "Run", "StudyResult", "run_many", "study"]
+for _name in __all__:
+    globals()[_name].__module__ = __name__  # help() and repr name the package, not its extension

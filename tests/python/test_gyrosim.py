@@ -121,7 +121,7 @@ def test_runs_in_threads_overlap():
     assert_same_run(*runs)
 
 
-def test_ctrl_c_cancels_a_run_and_keeps_what_it_recorded():
+def test_ctrl_c_cancels_a_run_or_a_study_and_keeps_what_was_done(tmp_path):
     m = gyrosim.Model("pelisond", {"StopTime": 100.0, "PrintStep": 0.001})
     threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT)).start()
     with pytest.raises(KeyboardInterrupt) as caught:
@@ -130,6 +130,16 @@ def test_ctrl_c_cancels_a_run_and_keeps_what_it_recorded():
     assert run.status == "cancelled" and 0 < run.stopped_at < 100.0
     assert 0 < len(run) < 100.0 / 0.001
     assert run.time[-1] <= run.stopped_at
+
+    source = {"model": "pelisond", "set": {"StopTime": 0.5}, "grid": {"BaseRate": {"linspace": [-1, 1, 400]}},
+              "figures": {"drift": {"series": "Drift", "stat": "mean", "from": 0.5}}}
+    threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT)).start()
+    with pytest.raises(KeyboardInterrupt):
+        gyrosim.study(source, workers=2, out=tmp_path)
+    summary = json.loads((tmp_path / "summary.json").read_text())
+    rows = (tmp_path / "runs.csv").read_text().splitlines()[1:]
+    assert summary["interrupted"] and summary["finished"] == len(rows) < 400
+    assert all(row.count(",") == 4 for row in rows)
 
 
 def test_bad_fields_and_values_raise_and_change_nothing():
