@@ -43,7 +43,13 @@ std::size_t FieldIndex(const gyromodel::SimulationModel& model, const std::strin
 // The value as the model will hold it, checked: ValueError with the model's message when it cannot.
 double Checked(const gyromodel::SimulationModel& model, std::size_t k, const py::handle& value)
 {
-    const double x = py::cast<double>(value);
+    double x = 0;
+    try {
+        x = py::cast<double>(value);
+    } catch (const py::cast_error&) {
+        throw py::type_error("поле " + std::string(model.ParameterName(k)) + ": ожидается число, задано "
+                             + py::repr(value).cast<std::string>());
+    }
     try {
         return parametervalue::NarrowChecked(x, model.ParameterLabel(k));
     } catch (const parametervalue::OutOfRange& e) {

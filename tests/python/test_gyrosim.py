@@ -154,6 +154,8 @@ def test_bad_fields_and_values_raise_and_change_nothing():
     for bad in (float("nan"), float("inf"), 1e39):
         with pytest.raises(ValueError, match="Масса"):
             m.set(StopTime=0.2, Mass1=bad)
+    with pytest.raises(TypeError):
+        m["StopTime"] = "0.2"
     assert m.parameters == before
     assert list(m.parameters) == list(m.labels) and m.labels["Mass1"].startswith("Масса")
     with pytest.raises(ValueError):
