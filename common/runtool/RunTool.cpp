@@ -45,29 +45,6 @@ std::string ExecutableDirectory()
     return dir;
 }
 
-DataFileOutcome ReadDataFile(gyromodel::SimulationModel& model, const std::string& path)
-{
-    using Outcome = datafile::LoadReport::Outcome;
-    using Kind = DataFileOutcome::Kind;
-    const datafile::LoadReport report = model.Load(path);
-    if (report.outcome == Outcome::CannotOpen)
-        return {Kind::CannotOpen, std::string(model.MissingDataMessage()) + ": " + path};
-    if (report.outcome == Outcome::NotRegularFile)
-        return {Kind::NotParameters, path
-                    + ": это не обычный файл (устройство, канал или каталог); файл параметров должен быть обычным "
-                      "текстовым файлом"};
-    if (report.valuesRead == 0)
-        return {Kind::NotParameters, path + ": в начале файла нет ни одного числа в ожидаемом виде; это не файл параметров"};
-    const std::size_t count = model.ParameterCount();
-    if (report.valuesRead < count)
-        return {Kind::CutShort, "в файле данных " + path + " прочитано " + std::to_string(report.valuesRead)
-                                    + " чисел из " + std::to_string(count) + "; поле "
-                                    + std::to_string(report.valuesRead + 1) + " ("
-                                    + std::string(model.ParameterName(report.valuesRead))
-                                    + ") и следующие за ним не прочитаны и равны 0"};
-    return {};
-}
-
 namespace {
 
 std::string Program(const gyromodel::SimulationModel& model)
@@ -205,21 +182,21 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
 // Loads the data file and tells what came of it; false when the run cannot go on.
 bool Load(gyromodel::SimulationModel& model, const std::string& path, bool strict, std::ostream& err)
 {
-    using Kind = DataFileOutcome::Kind;
-    const DataFileOutcome outcome = ReadDataFile(model, path);
-    switch (outcome.kind) {
-    case Kind::Read:
+    const LoadVerdict verdict = JudgeLoad(model, path, model.Load(path));
+    switch (verdict.kind) {
+    case LoadVerdict::Fine:
         return true;
-    case Kind::CannotOpen:
-        err << outcome.message << "\n";
-        return false;
-    case Kind::NotParameters:
-        err << Program(model) << ": " << outcome.message << "\n";
-        return false;
-    case Kind::CutShort:
-        err << Program(model) << (strict ? ": ошибка: " : ": предупреждение: ") << outcome.message << "\n";
+    case LoadVerdict::CutShort:
+        err << Program(model) << (strict ? ": ошибка: " : ": предупреждение: ") << verdict.text << "\n";
         return !strict;
+    case LoadVerdict::Unusable:
+        break;
     }
+    // The model's own message for a missing file already says which program it is.
+    if (verdict.missing)
+        err << verdict.text << "\n";
+    else
+        err << Program(model) << ": " << verdict.text << "\n";
     return false;
 }
 
@@ -391,6 +368,27 @@ void WriteCsv(const gyromodel::SimulationModel& model, std::ostream& out)
 }
 
 } // namespace
+
+LoadVerdict JudgeLoad(const gyromodel::SimulationModel& model, const std::string& path, const datafile::LoadReport& report)
+{
+    using Outcome = datafile::LoadReport::Outcome;
+    if (report.outcome == Outcome::CannotOpen)
+        return {LoadVerdict::Unusable, std::string(model.MissingDataMessage()) + ": " + path, true};
+    if (report.outcome == Outcome::NotRegularFile)
+        return {LoadVerdict::Unusable, path + ": это не обычный файл (устройство, канал или каталог); файл параметров "
+                                              "должен быть обычным текстовым файлом", false};
+    if (report.valuesRead == 0)
+        return {LoadVerdict::Unusable, path + ": в начале файла нет ни одного числа в ожидаемом виде; это не файл параметров",
+                false};
+    const std::size_t count = model.ParameterCount();
+    if (report.valuesRead < count)
+        return {LoadVerdict::CutShort, "в файле данных " + path + " прочитано " + std::to_string(report.valuesRead)
+                                           + " чисел из " + std::to_string(count) + "; поле "
+                                           + std::to_string(report.valuesRead + 1) + " ("
+                                           + std::string(model.ParameterName(report.valuesRead))
+                                           + ") и следующие за ним не прочитаны и равны 0", false};
+    return {};
+}
 
 int RunToolMain(int argc, char** argv, gyromodel::SimulationModel& model, const ToolText& tool, std::ostream& out,
                 std::ostream& err)

@@ -28,18 +28,14 @@ struct ToolText {
 // Directory of the running executable, with a trailing separator.
 std::string ExecutableDirectory();
 
-// What came of reading a data file into a model as the run tools read it.
-struct DataFileOutcome {
-    enum class Kind {
-        Read,           // every field read
-        CannotOpen,     // message: the model's missing-data text and the path
-        NotParameters,  // not a regular file, or no number in the expected form at its start
-        CutShort,       // the fields from the first one not read on are 0 (a warning, or an error when strict)
-    };
-    Kind kind = Kind::Read;
-    std::string message;  // Russian, without the program's name; empty when read
+// What a data file's load report means for a run: nothing to say, a file cut short (a warning;
+// an error where the user asks for strictness) or a file that cannot be used at all.
+struct LoadVerdict {
+    enum Kind { Fine, CutShort, Unusable } kind = Fine;
+    std::string text;     // names the file; empty when fine
+    bool missing = false; // the file does not open: the text is the model's own message
 };
-DataFileOutcome ReadDataFile(gyromodel::SimulationModel& model, const std::string& path);
+LoadVerdict JudgeLoad(const gyromodel::SimulationModel& model, const std::string& path, const datafile::LoadReport& report);
 
 // Parses the arguments, runs the model and writes CSV or the summary. Returns the exit status.
 int RunToolMain(int argc, char** argv, gyromodel::SimulationModel& model, const ToolText& tool, std::ostream& out,

@@ -131,15 +131,12 @@ std::unique_ptr<gyromodel::SimulationModel> LoadModel(const std::string& name, c
     const std::string path = file.is_none() || values
         ? DataDirectory() + std::string(model->DataFileName())
         : py::module_::import("os").attr("fspath")(file).cast<std::string>();
-    using Kind = runtool::DataFileOutcome::Kind;
-    const runtool::DataFileOutcome outcome = runtool::ReadDataFile(*model, path);
-    if (outcome.kind == Kind::CannotOpen) {
-        PyErr_SetString(PyExc_FileNotFoundError, outcome.message.c_str());
+    const runtool::LoadVerdict verdict = runtool::JudgeLoad(*model, path, model->Load(path));
+    if (verdict.kind == runtool::LoadVerdict::Unusable) {
+        PyErr_SetString(verdict.missing ? PyExc_FileNotFoundError : PyExc_ValueError, verdict.text.c_str());
         throw py::error_already_set();
     }
-    if (outcome.kind == Kind::NotParameters)
-        throw py::value_error(outcome.message);
-    if (outcome.kind == Kind::CutShort && PyErr_WarnEx(PyExc_UserWarning, outcome.message.c_str(), 1) != 0)
+    if (verdict.kind == runtool::LoadVerdict::CutShort && PyErr_WarnEx(PyExc_UserWarning, verdict.text.c_str(), 1) != 0)
         throw py::error_already_set();  // warnings turned into errors
     // As at the programs' start: the values as their fields show them.
     model->RoundTripThroughDisplay();
