@@ -162,6 +162,8 @@ def test_bad_fields_and_values_raise_and_change_nothing():
         gyrosim.Model("nosuch")
     with pytest.raises(FileNotFoundError):
         gyrosim.Model("pelisond", "/nonexistent/pelisond.dat")
+    with pytest.raises(ValueError, match="не файл параметров"):
+        gyrosim.Model("pelisond", "/etc/passwd")
     # Refused and diverged runs are statuses with the model's message, as in the run tools.
     m["Step"] = 0
     refused = m.run()
