@@ -53,6 +53,28 @@ void WriteFile(const fs::path& path, const std::string& text)
         throw std::runtime_error("не удалось записать " + path.string());
 }
 
+// The folder may be new, empty, or hold this very study: another study's results are never overwritten.
+void CheckFolder(const fs::path& folder, const study::Json& record)
+{
+    std::error_code ec;
+    if (!fs::exists(folder, ec))
+        return;
+    if (!fs::is_directory(folder, ec))
+        throw py::value_error("out: " + folder.string() + ": это не папка");
+    for (const char* name : {study::StudyFile, study::RunsFile, study::SummaryFile}) {
+        if (!fs::exists(folder / name, ec))
+            continue;
+        study::Json existing;
+        if (name == std::string_view(study::StudyFile)) {
+            existing = study::Json::parse(ReadFile(folder / name), nullptr, false);
+            if (existing == record)
+                return;
+        }
+        throw py::value_error("out: " + folder.string() + ": папка содержит результаты другого исследования ("
+                              + (folder / name).string() + "); укажите другую папку");
+    }
+}
+
 py::dict Columns(const study::Study& s, const std::vector<study::RunOutcome>& rows)
 {
     const std::size_t n = rows.size();
@@ -110,8 +132,10 @@ StudyResult RunStudy(const py::object& source, const py::object& workers, const 
         options.evaluators = study::MakeLaneRunEvaluator;
     }
     std::optional<fs::path> folder;
-    if (!out.is_none())
+    if (!out.is_none()) {
         folder = fs::path(py::module_::import("os").attr("fspath")(out).cast<std::string>());
+        CheckFolder(*folder, study::StudyRecord(s, {}));
+    }
 
     std::vector<study::RunOutcome> rows;
     study::Json summary;

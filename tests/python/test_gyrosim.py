@@ -98,6 +98,10 @@ def test_study_writes_gyro_studys_files(tmp_path):
     assert list(res.runs) == header.split(",")
     assert res.runs["status"] == ["ok"] * 5
     assert np.array_equal(res.runs["y1"], [float(row.split(",")[-2]) for row in rows])
+    # Another study's folder is never written over.
+    with pytest.raises(ValueError, match="другого исследования"):
+        gyrosim.study({**source, "set": {"StopTime": 0.02}}, out=tmp_path / "tool")
+    assert (tmp_path / "module" / "runs.csv").read_bytes() == (tmp_path / "tool" / "runs.csv").read_bytes()
 
 
 def test_runs_in_threads_overlap():
