@@ -186,8 +186,8 @@ void BindStudy(py::module_& m)
           py::arg("lanes") = study::LaneBatch,
           R"doc(Runs a parameter study with gyro-study's engine; returns a StudyResult.
 
-study    the study as a dict (the JSON of a study file) or the path of a study file
-         (a relative "base" is then found beside it).
+study    the study as a dict (the JSON of a study file; a relative "base" is found from the
+         current folder) or the path of a study file (a relative "base" is found beside it).
 workers  runs at once (None: one per processor); the results do not depend on it.
 out      a folder: runs.csv, summary.json and study.json are written there as gyro-study
          writes them (None: nothing is written).
