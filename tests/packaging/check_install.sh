@@ -41,4 +41,9 @@ if [ -n "$python" ]; then
   dpkg-deb -f "$deb" Depends | grep -q python3-numpy || { echo "package does not depend on numpy"; exit 1; }
 fi
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "package does not depend on Qt"; exit 1; }
+# The graphs' spectrum loads kissfft: the package names the Debian package that holds it.
+for lib in $(ldd "$dir/pelisond" "$dir/veltrami" 2>/dev/null | awk '/kissfft/ {print $3}' | sort -u); do
+  owner=$(dpkg -S "$(readlink -f "$lib")" 2>/dev/null | cut -d: -f1)
+  [ -z "$owner" ] || dpkg-deb -f "$deb" Depends | grep -q "$owner" || { echo "package does not depend on $owner"; exit 1; }
+done
 echo "install and package hold both programs with their data files"
