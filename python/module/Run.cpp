@@ -60,7 +60,9 @@ own memory, valid as long as they are held, whatever becomes of the Model.)doc")
             return series;
         }, "dict: series name -> its samples, in the order of the run tools' CSV columns.")
         .def_property_readonly("parameters", [](const RunData& r) { return ParameterDict(*r.model); }, "dict: the parameters after the run (the tuning fork writes its resonance stiffnesses).")
-        .def("__getitem__", &Series, py::arg("series"), "The samples of a series; KeyError for an unknown one.")
+        .def("__getitem__", &Series, py::arg("series"),
+             "The samples of a series, also of those the model records for studies only (pelisond's\n"
+             "DriftAtSample: the drift estimate at each recorded state); KeyError for an unknown one.")
         .def("__len__", [](const RunData& r) { return r.model->Recorded(); }, "The number of samples.")
         .def("__repr__", [](const RunData& r) {
             return "<gyrosim.Run " + std::string(r.model->Name()) + ": " + study::StatusWord(r.status.kind) + ", "
