@@ -1,17 +1,15 @@
 #include "Bindings.h"
 
-#include "LaneRunEvaluator.h"
 #include "Outputs.h"
 #include "Released.h"
-#include "Runner.h"
 #include "Study.h"
+#include "StudyFolder.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <random>
 #include <thread>
 
 namespace gyropy {
@@ -26,54 +24,6 @@ struct StudyResult {
     py::dict summary;
     py::object folder = py::none();
 };
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        PyErr_SetString(PyExc_FileNotFoundError, (path.string() + ": файл исследования не открывается").c_str());
-        throw py::error_already_set();
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string Dump(const study::Json& j)
-{
-    return j.dump(2, ' ', false, study::Json::error_handler_t::replace) + "\n";
-}
-
-void WriteFile(const fs::path& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out)
-        throw std::runtime_error("не удалось записать " + path.string());
-}
-
-// The folder may be new, empty, or hold this very study: another study's results are never overwritten.
-void CheckFolder(const fs::path& folder, const study::Json& record)
-{
-    std::error_code ec;
-    if (!fs::exists(folder, ec))
-        return;
-    if (!fs::is_directory(folder, ec))
-        throw py::value_error("out: " + folder.string() + ": это не папка");
-    for (const char* name : {study::StudyFile, study::RunsFile, study::SummaryFile}) {
-        if (!fs::exists(folder / name, ec))
-            continue;
-        study::Json existing;
-        if (name == std::string_view(study::StudyFile)) {
-            existing = study::Json::parse(ReadFile(folder / name), nullptr, false);
-            if (existing == record)
-                return;
-        }
-        throw py::value_error("out: " + folder.string() + ": папка содержит результаты другого исследования ("
-                              + (folder / name).string() + "); укажите другую папку");
-    }
-}
 
 py::dict Columns(const study::Study& s, const std::vector<study::RunOutcome>& rows)
 {
@@ -103,68 +53,87 @@ py::dict Columns(const study::Study& s, const std::vector<study::RunOutcome>& ro
     return columns;
 }
 
+void Warn(const std::string& text)
+{
+    if (PyErr_WarnEx(PyExc_UserWarning, text.c_str(), 1) != 0)
+        throw py::error_already_set();  // warnings turned into errors
+}
+
+// A folder of its own for a study whose files nobody asked for; gone when done.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::random_device random;
+        path_ = fs::temp_directory_path() / ("gyrosim-study-" + std::to_string(random()) + std::to_string(random()));
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
 StudyResult RunStudy(const py::object& source, const py::object& workers, const py::object& out, int lanes)
 {
-    std::string text, directory;
-    if (py::isinstance<py::dict>(source)) {
-        text = py::module_::import("json").attr("dumps")(source).cast<std::string>();
-    } else {
-        const fs::path path = py::module_::import("os").attr("fspath")(source).cast<std::string>();
-        text = ReadFile(path);
-        directory = path.parent_path().string();
-    }
     study::Study s;
     try {
+        std::string text, directory;
+        if (py::isinstance<py::dict>(source)) {
+            text = py::module_::import("json").attr("dumps")(source).cast<std::string>();
+        } else {
+            const std::string path = py::module_::import("os").attr("fspath")(source).cast<std::string>();
+            text = study::ReadStudyFile(path);
+            directory = fs::path(path).parent_path().string();
+        }
         s = study::ParseStudy(study::ParseStudyText(text), {directory, DataDirectory(), true});
     } catch (const study::StudyError& e) {
         throw py::value_error(e.what());
     }
+    for (const std::string& warning : s.warnings)
+        Warn(warning);
     if (lanes != 1 && lanes != study::LaneBatch)
         throw py::value_error("lanes: ожидается 1 или 4");
 
-    study::RunnerOptions options;
+    study::FolderOptions options;
     options.workers = workers.is_none() ? static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))
                                         : workers.cast<int>();
     if (options.workers < 1)
         throw py::value_error("workers: ожидается целое число не меньше 1");
-    if (lanes > 1 && study::LanesFit(s)) {
-        options.batch = lanes;
-        options.evaluators = study::MakeLaneRunEvaluator;
-    }
-    std::optional<fs::path> folder;
-    if (!out.is_none()) {
-        folder = fs::path(py::module_::import("os").attr("fspath")(out).cast<std::string>());
-        CheckFolder(*folder, study::StudyRecord(s, {}));
-    }
+    options.lanes = lanes;
+    std::optional<ScratchFolder> scratch;
+    fs::path folder;
+    if (out.is_none())
+        folder = scratch.emplace().path();
+    else
+        folder = py::module_::import("os").attr("fspath")(out).cast<std::string>();
 
-    std::vector<study::RunOutcome> rows;
-    study::Json summary;
+    study::FolderResult result;
     RunReleased([&](const std::atomic<bool>& stop) {
-        std::ofstream csv;
-        if (folder) {
-            fs::create_directories(*folder);
-            WriteFile(*folder / study::StudyFile, Dump(study::StudyRecord(s, {})));
-            csv.open(*folder / study::RunsFile, std::ios::binary | std::ios::trunc);
-            csv << study::CsvHeader(s) << '\n';
-            options.onRow = [&](const study::RunOutcome& row) { csv << study::CsvRow(row) << '\n' << std::flush; };
-        }
         options.stop = &stop;
-        const std::vector<long long> all = study::ShardRuns(s.RunCount(), {});
-        rows = study::RunStudy(s, all, options);
-        summary = study::Summary(s, rows, stop.load());
-        if (folder) {
-            csv.close();
-            if (!csv)
-                throw std::runtime_error("не удалось записать " + (*folder / study::RunsFile).string());
-            WriteFile(*folder / study::SummaryFile, Dump(summary));
-        }
+        result = study::RunStudyInFolder(s, folder, options);
     });
-    StudyResult result;
-    result.runs = Columns(s, rows);
-    result.summary = py::module_::import("json").attr("loads")(summary.dump(-1, ' ', false, study::Json::error_handler_t::replace));
-    if (folder)
-        result.folder = py::str(folder->string());
-    return result;
+    if (result.status == study::FolderStatus::Refused)
+        throw py::value_error(result.message);
+    if (result.status == study::FolderStatus::WriteFailed) {
+        PyErr_SetString(PyExc_OSError, result.message.c_str());
+        throw py::error_already_set();
+    }
+    for (const std::string& note : result.notes)
+        Warn(note);
+    StudyResult r;
+    r.runs = Columns(s, result.rows);
+    r.summary = py::module_::import("json").attr("loads")(
+        result.summary.dump(-1, ' ', false, study::Json::error_handler_t::replace));
+    if (!scratch)
+        r.folder = py::str(folder.string());
+    return r;
 }
 
 } // namespace
@@ -190,12 +159,14 @@ study    the study as a dict (the JSON of a study file; a relative "base" is fou
          current folder) or the path of a study file (a relative "base" is found beside it).
 workers  runs at once (None: one per processor); the results do not depend on it.
 out      a folder: runs.csv, summary.json and study.json are written there as gyro-study
-         writes them (None: nothing is written).
+         writes them, and a folder the study left unfinished is taken up where it stopped
+         (None: the study runs in a scratch folder that is removed).
 lanes    4: runs four at a time in the processor's vector registers where they allow; 1: one by one.
 
-A study that cannot run raises ValueError naming the place in the file. Ctrl+C stops
-the runs and raises KeyboardInterrupt; with out, the finished rows are kept and
-summary.json is marked interrupted.)doc");
+A study that cannot run, or a folder that holds another study or is in use, raises
+ValueError naming the place; a full disk OSError. Ctrl+C stops the runs and raises
+KeyboardInterrupt; with out, the finished rows are kept and summary.json is marked
+interrupted. The plots gyro-study draws are not written: draw them with matplotlib.)doc");
 }
 
 } // namespace gyropy
