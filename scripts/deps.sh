@@ -10,6 +10,7 @@ packages=(
   xvfb xauth fonts-liberation fonts-dejavu-core locales poppler-utils
   nlohmann-json3-dev libtbb-dev parallel qt6-translations-l10n fonts-urw-base35 ccache
   libkissfft-dev
+  python3-dev pybind11-dev python3-numpy python3-pytest python3-scipy python3-matplotlib
 )
 
 missing=()

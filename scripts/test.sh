@@ -8,7 +8,7 @@ bash "$root/scripts/deps.sh"
 mkdir -p "$root/build-test" "$root/build-sanitize"
 bash "$root/scripts/build.sh" "$root/build-test"
 bash "$root/scripts/build.sh" "$root/build-sanitize" -DGYRO_SANITIZE=ON -DGYRO_WITH_GUI=OFF \
-  -DGYRO_WITH_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
+  -DGYRO_WITH_BENCHMARKS=OFF -DGYRO_WITH_PYTHON=OFF -DCMAKE_BUILD_TYPE=Debug
 
 # Every test that needs a display starts an Xvfb of its own (see cmake/Testing.cmake).
 status=0
