@@ -2,6 +2,7 @@
 
 #include "DataFileReader.h"
 #include "RunStatus.h"
+#include "SampleSink.h"
 
 #include <cstddef>
 #include <functional>
@@ -74,6 +75,9 @@ public:
     // One run from the initial state; the series must have been allocated.
     virtual RunStatus Calculate(const CancelCheck& cancel = {}) = 0;
     virtual void FreeSeries() = 0;
+    // With a sink, runs hand it their samples and keep no series (Recorded() stays 0); nullptr
+    // keeps the series again. The sink must outlive the runs made with it.
+    virtual void SetSampleSink(SampleSink* sink) = 0;
     // Allocate and Calculate.
     RunStatus Run(const CancelCheck& cancel = {})
     {

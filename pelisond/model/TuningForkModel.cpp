@@ -399,8 +399,15 @@ void TuningForkModel::RecordSample()
     // X1 and X2 are the deviations from the nominal positions -L and +L.
     const double values[SeriesCount] = {y[sFi], y[sFiDot], y[sX1] + Constants.L, y[sX2] - Constants.L,
                                         y[sY1], y[sY2], y[sX1Dot], y[sX2Dot], y[sY1Dot], y[sY2Dot], CurrentDrift};
-    auto record = [](std::vector<double>& series, SeriesExtremes& e, double v) {
-        series.push_back(v);
+    // Studies also take the drift at the sampled state, after the shown series.
+    double all[SeriesCount + 1];
+    std::copy(std::begin(values), std::end(values), all);
+    all[SeriesCount] = CurrentDriftAtSample;
+    if (Sink)
+        Sink->Sample(y[sT], all);
+    auto record = [this](std::vector<double>& series, SeriesExtremes& e, double v) {
+        if (!Sink)
+            series.push_back(v);
         if (e.Min > v)
             e.Min = NarrowToFloat(v);
         if (e.Max < v)
@@ -409,8 +416,10 @@ void TuningForkModel::RecordSample()
     for (int k = 0; k < SeriesCount; ++k)
         record(Series[k], Extremes[k], values[k]);
     record(DriftAtSample, DriftAtSampleExtremes, CurrentDriftAtSample);
-    Time.push_back(y[sT]);
-    ++RecordedCount;
+    if (!Sink) {
+        Time.push_back(y[sT]);
+        ++RecordedCount;
+    }
 }
 
 RunStatus TuningForkModel::DivergedAt(double time) const
@@ -425,7 +434,7 @@ RunStatus TuningForkModel::BeginRun()
 {
     if (std::string why = CheckParameters(); !why.empty())
         return RunStatus::Refused(std::move(why));
-    if (!Reserve(static_cast<std::size_t>(SamplesToReserve())))
+    if (!Sink && !Reserve(static_cast<std::size_t>(SamplesToReserve())))
         return RunStatus::Refused(OutOfMemory);
 
     Calculated = true;
@@ -459,6 +468,8 @@ RunStatus TuningForkModel::BeginRun()
     RecordedCount = 0;
     Extremes = {};
     DriftAtSampleExtremes = {};
+    if (Sink)
+        Sink->Begin();
     RecordSample();
     return RunStatus::Finished();
 }

@@ -5,6 +5,7 @@
 #include "NumberFormat.h"
 #include "RungeKutta4.h"
 #include "RunStatus.h"
+#include "SampleSink.h"
 
 #include <array>
 #include <cstddef>
@@ -149,6 +150,8 @@ public:
     bool Calculated = false;
     double CurrentDrift = 0;
     double CurrentDriftAtSample = 0;
+    // Where runs hand their samples instead of keeping the series; none by default.
+    gyromodel::SampleSink* Sink = nullptr;
 
     // The status of a run whose state stopped being finite at the given time, with advice.
     RunStatus DivergedAt(double time) const;

@@ -36,6 +36,7 @@ public:
     RunStatus Allocate() override { return model_.AllocateSeries(); }
     RunStatus Calculate(const gyromodel::CancelCheck& cancel = {}) override { return model_.Calculate(cancel); }
     void FreeSeries() override { model_.FreeSeries(); }
+    void SetSampleSink(gyromodel::SampleSink* sink) override { model_.Sink = sink; }
 
     std::span<const std::string_view> SeriesNames() const override { return pelisond::SeriesNames; }
     std::span<const std::string_view> AllSeriesNames() const override { return pelisond::AllSeriesNames; }

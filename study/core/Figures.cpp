@@ -44,37 +44,61 @@ Harmonic FitHarmonic(std::span<const double> t, std::span<const double> v, doubl
     const double start = end - periods * period;
     const std::size_t first = FirstAt(t, start - 1e-9 * period);
 
-    // Normal equations of the basis 1, cos, sin, with the mean removed first for conditioning.
-    const std::size_t n = t.size() - first;
+    // The mean removed first for conditioning.
     double mean = 0;
     for (std::size_t i = first; i < t.size(); ++i)
         mean += v[i];
-    mean /= static_cast<double>(n);
-    double s1 = 0, sc = 0, ss = 0, scc = 0, sss = 0, scs = 0, yc = 0, ys = 0, y1 = 0;
-    for (std::size_t i = first; i < t.size(); ++i) {
-        const double c = std::cos(w * t[i]), s = std::sin(w * t[i]), y = v[i] - mean;
-        s1 += 1;
-        sc += c;
-        ss += s;
-        scc += c * c;
-        sss += s * s;
-        scs += c * s;
-        yc += y * c;
-        ys += y * s;
-        y1 += y;
-    }
-    // Solve [[s1 sc ss] [sc scc scs] [ss scs sss]] x = [y1 yc ys] by Cramer's rule.
+    mean /= static_cast<double>(t.size() - first);
+    HarmonicSums sums;
+    for (std::size_t i = first; i < t.size(); ++i)
+        sums.Add(w, t[i], v[i] - mean);
+    return sums.Solve(mean);
+}
+
+void HarmonicSums::Add(double w, double t, double y)
+{
+    const double c = std::cos(w * t), s = std::sin(w * t);
+    n += 1;
+    sc += c;
+    ss += s;
+    scc += c * c;
+    sss += s * s;
+    scs += c * s;
+    yc += y * c;
+    ys += y * s;
+    y1 += y;
+}
+
+void HarmonicSums::Merge(const HarmonicSums& later)
+{
+    n += later.n;
+    sc += later.sc;
+    ss += later.ss;
+    scc += later.scc;
+    sss += later.sss;
+    scs += later.scs;
+    yc += later.yc;
+    ys += later.ys;
+    y1 += later.y1;
+}
+
+Harmonic HarmonicSums::Solve(double shift) const
+{
+    // What is left of the mean after the shift, taken out of the sums.
+    const double m = y1 / n;
+    const double yc0 = yc - m * sc, ys0 = ys - m * ss, y10 = y1 - m * n;
+    // Solve [[n sc ss] [sc scc scs] [ss scs sss]] x = [y1 yc ys] by Cramer's rule.
     auto det3 = [](double a, double b, double c, double d, double e, double f, double g, double hh, double i) {
         return a * (e * i - f * hh) - b * (d * i - f * g) + c * (d * hh - e * g);
     };
-    const double det = det3(s1, sc, ss, sc, scc, scs, ss, scs, sss);
+    const double det = det3(n, sc, ss, sc, scc, scs, ss, scs, sss);
     // The cos and sin columns must not be (nearly) proportional to each other or to the constant.
-    if (!(std::abs(det) > 1e-9 * s1 * s1 * s1))
-        return h;
-    const double d0 = det3(y1, sc, ss, yc, scc, scs, ys, scs, sss);
-    const double dc = det3(s1, y1, ss, sc, yc, scs, ss, ys, sss);
-    const double ds = det3(s1, sc, y1, sc, scc, yc, ss, scs, ys);
-    return {mean + d0 / det, dc / det, ds / det};
+    if (!(std::abs(det) > 1e-9 * n * n * n))
+        return {NaN, NaN, NaN};
+    const double d0 = det3(y10, sc, ss, yc0, scc, scs, ys0, scs, sss);
+    const double dc = det3(n, y10, ss, sc, yc0, scs, ss, ys0, sss);
+    const double ds = det3(n, sc, y10, sc, scc, yc0, ss, scs, ys0);
+    return {shift + m + d0 / det, dc / det, ds / det};
 }
 
 double ComputeFigure(const Figure& f, std::span<const double> t, std::span<const double> v, double stopTime, double w)

@@ -18,6 +18,17 @@ struct Harmonic {
     double Phase() const;
 };
 
+// The normal equations of the fit mean + c cos(w t) + s sin(w t), summed sample by sample with
+// the values taken less a shift near their mean (for conditioning).
+struct HarmonicSums {
+    double n = 0, sc = 0, ss = 0, scc = 0, sss = 0, scs = 0, yc = 0, ys = 0, y1 = 0;
+    void Add(double w, double t, double y);
+    void Merge(const HarmonicSums& later);
+    // The fit, the shift added back to its mean; not finite where the samples cannot tell the
+    // components apart.
+    Harmonic Solve(double shift) const;
+};
+
 // Fits the component over the samples with end - periods * 2 pi / w <= t <= end, where
 // end is the last sample's time and periods the most whole periods after windowStart.
 // Not finite when the window holds no whole period or its samples cannot tell the

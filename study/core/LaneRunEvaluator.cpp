@@ -39,6 +39,7 @@ public:
             std::uint64_t total = 0;
             for (std::size_t l = 0; l < n; ++l) {
                 prepared[l] = PrepareRun(study_, *views_[l], varied_, stopTime_, runs[first + l]);
+                WatchSamples(study_, *views_[l], prepared[l]);
                 bytes[l] = RunBytes(*views_[l]);
                 total = bytes[l] > UINT64_MAX - total ? UINT64_MAX : total + bytes[l];
             }
@@ -59,8 +60,8 @@ public:
                     statuses.push_back(std::move(status));
             }
             for (std::size_t l = 0; l < n; ++l) {
-                outcomes[first + l] = TakeOutcome(study_, *views_[l], std::move(prepared[l]), statuses[l]);
-                views_[l]->FreeSeries();
+                views_[l]->SetSampleSink(nullptr);
+                outcomes[first + l] = TakeOutcome(study_, std::move(prepared[l]), statuses[l]);
             }
         }
     }

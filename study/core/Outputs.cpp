@@ -2,6 +2,7 @@
 
 #include "RunTool.h"
 #include "ScaleFactor.h"
+#include "StudyChecks.h"
 
 #include <algorithm>
 #include <charconv>
@@ -231,7 +232,7 @@ double Percentile(std::span<const double> sorted, double p)
     return sorted[below] + (sorted[above] - sorted[below]) * fraction;
 }
 
-Json Summary(const Study& study, std::span<const RunOutcome> rows, bool interrupted)
+Json Summary(const Study& study, std::span<const RunOutcome> rows, bool interrupted, const StepCheck* stepCheck)
 {
     Json j = Json::object();
     j["model"] = study.model;
@@ -249,7 +250,7 @@ Json Summary(const Study& study, std::span<const RunOutcome> rows, bool interrup
     j["interrupted"] = interrupted;
     if (study.monteCarlo) {
         Json figures = Json::object();
-        for (std::size_t k = 0; k < study.figures.size(); ++k) {
+        for (std::size_t k = 0; k < study.OwnFigureCount(); ++k) {
             std::vector<double> values;
             for (const RunOutcome& row : rows)
                 values.push_back(row.figures[k]);
@@ -259,6 +260,10 @@ Json Summary(const Study& study, std::span<const RunOutcome> rows, bool interrup
     }
     if (study.scaleFactor)
         j["scale_factor"] = CharacteristicJson(study, ComputeCharacteristic(study, rows));
+    std::vector<FigureWarning> warnings = SettleWarnings(study, rows);
+    if (stepCheck)
+        j["step_check"] = StepCheckJson(study, *stepCheck, warnings);
+    j["warnings"] = WarningsJson(warnings);
     return j;
 }
 

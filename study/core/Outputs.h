@@ -47,8 +47,12 @@ std::optional<RunOutcome> ParseCsvRow(std::string_view line, std::size_t values,
 // The record written to study.json: the study as given and, for a shard, which one.
 Json StudyRecord(const Study& study, const Shard& shard);
 
-// summary.json of the finished rows of a study (all of them unless interrupted).
-Json Summary(const Study& study, std::span<const RunOutcome> rows, bool interrupted);
+struct StepCheck;
+
+// summary.json of the finished rows of a study (all of them unless interrupted), with the
+// step check where one was made.
+Json Summary(const Study& study, std::span<const RunOutcome> rows, bool interrupted,
+             const StepCheck* stepCheck = nullptr);
 
 // p-th percentile (0..100) of sorted values, interpolated linearly between order statistics.
 double Percentile(std::span<const double> sorted, double p);

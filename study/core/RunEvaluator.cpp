@@ -1,6 +1,6 @@
 #include "RunEvaluator.h"
 
-#include "Figures.h"
+#include "FigureStream.h"
 #include "MachineMemory.h"
 #include "ModelFactory.h"
 
@@ -43,6 +43,17 @@ PreparedRun PrepareRun(const Study& study, gyromodel::SimulationModel& model, st
     return p;
 }
 
+PreparedRun::PreparedRun() = default;
+PreparedRun::PreparedRun(PreparedRun&&) noexcept = default;
+PreparedRun& PreparedRun::operator=(PreparedRun&&) noexcept = default;
+PreparedRun::~PreparedRun() = default;
+
+void WatchSamples(const Study& study, gyromodel::SimulationModel& model, PreparedRun& prepared)
+{
+    prepared.figures = std::make_unique<RunFigures>(study, prepared.frequencies, prepared.stopTime);
+    model.SetSampleSink(prepared.figures.get());
+}
+
 std::uint64_t RunBytes(const gyromodel::SimulationModel& model)
 {
     if (!model.Check().empty())
@@ -56,20 +67,15 @@ bool StopAsked(const gyromodel::CancelCheck& cancel)
     return cancel && cancel(0);
 }
 
-RunOutcome TakeOutcome(const Study& study, const gyromodel::SimulationModel& model, PreparedRun&& prepared,
-                       const RunStatus& status)
+RunOutcome TakeOutcome(const Study& study, PreparedRun&& prepared, const RunStatus& status)
 {
     RunOutcome out = std::move(prepared.outcome);
     out.kind = status.kind;
     out.message = status.message;
-    out.figures.assign(study.figures.size(), std::numeric_limits<double>::quiet_NaN());
-    if (status.ok()) {
-        const auto t = model.Times();
-        for (std::size_t k = 0; k < study.figures.size(); ++k) {
-            const Figure& f = study.figures[k];
-            out.figures[k] = ComputeFigure(f, t, model.Series(f.seriesIndex), prepared.stopTime, prepared.frequencies[k]);
-        }
-    }
+    if (status.ok() && prepared.figures)
+        out.figures = prepared.figures->Values();
+    else
+        out.figures.assign(study.figures.size(), std::numeric_limits<double>::quiet_NaN());
     return out;
 }
 
@@ -78,10 +84,11 @@ RunOutcome ModelRunEvaluator::EvaluateOne(long long run, const gyromodel::Cancel
     PreparedRun prepared = PrepareRun(study_, *model_, varied_, stopTime_, run);
     // All the runs in flight together keep within the memory one run may take.
     const machinememory::SeriesShare share(RunBytes(*model_), [&] { return StopAsked(cancel); });
-    const RunStatus status = share.Held() ? model_->Run(cancel) : RunStatus::Cancelled("Расчет прерван", 0);
-    RunOutcome out = TakeOutcome(study_, *model_, std::move(prepared), status);
-    model_->FreeSeries();
-    return out;
+    WatchSamples(study_, *model_, prepared);
+    // Calculate checks the run as Allocate would, and with the samples watched keeps no series.
+    const RunStatus status = share.Held() ? model_->Calculate(cancel) : RunStatus::Cancelled("Расчет прерван", 0);
+    model_->SetSampleSink(nullptr);
+    return TakeOutcome(study_, std::move(prepared), status);
 }
 
 std::unique_ptr<RunEvaluator> MakeModelRunEvaluator(const Study& study)

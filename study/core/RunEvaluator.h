@@ -39,25 +39,34 @@ public:
 
 using EvaluatorFactory = std::function<std::unique_ptr<RunEvaluator>(const Study&)>;
 
+class RunFigures;
+
 // A run's fields set on a model, and what its figures need of them once it has run.
 struct PreparedRun {
+    PreparedRun();
+    PreparedRun(PreparedRun&&) noexcept;
+    PreparedRun& operator=(PreparedRun&&) noexcept;
+    ~PreparedRun();
+
     RunOutcome outcome;                // run and values filled in
     std::vector<double> frequencies;   // each figure's, as the run has it before it may change its fields
     double stopTime = 0;
+    std::unique_ptr<RunFigures> figures;  // taken as the run records its samples
 };
 
 // Sets every field of the model from the base and the run's own values (as given, to 32 bits).
 PreparedRun PrepareRun(const Study& study, gyromodel::SimulationModel& model, std::span<const int> varied,
                        int stopTimeField, long long run);
+// Makes the model hand the run's samples to the run's figures, keeping no series.
+void WatchSamples(const Study& study, gyromodel::SimulationModel& model, PreparedRun& prepared);
 // Bytes the series of the run set on the model take; none when the model will refuse the run.
 std::uint64_t RunBytes(const gyromodel::SimulationModel& model);
 // Asked now and then while a run waits for its share of memory: whether the study stops.
 bool StopAsked(const gyromodel::CancelCheck& cancel);
 // The run's status and figures (not finite where the run did not finish) into its outcome.
-RunOutcome TakeOutcome(const Study& study, const gyromodel::SimulationModel& model, PreparedRun&& prepared,
-                       const RunStatus& status);
+RunOutcome TakeOutcome(const Study& study, PreparedRun&& prepared, const RunStatus& status);
 
-// One run after another on a model of its own, each run's series freed once its figures are taken.
+// One run after another on a model of its own, the figures taken as the samples come.
 class ModelRunEvaluator : public RunEvaluator {
 public:
     explicit ModelRunEvaluator(const Study& study);

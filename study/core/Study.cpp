@@ -3,6 +3,7 @@
 #include "CounterRng.h"
 #include "ModelFactory.h"
 #include "RunTool.h"
+#include "StudyChecks.h"
 
 #include <cctype>
 #include <cmath>
@@ -224,7 +225,8 @@ int FigureIndex(const std::vector<Figure>& figures, const Json& name, const std:
 ScaleFactor ParseScaleFactor(const Study& s, const Json& spec, const std::string& place)
 {
     Object(spec, place);
-    OnlyKeys(spec, place, {"rate", "responses", "bias"});
+    // "bias" is what studies written before the characteristic's bias became a rate call the drift.
+    OnlyKeys(spec, place, {"rate", "responses", "drift_at_zero_rate", "bias"});
     ScaleFactor sf;
     if (!spec.contains("rate") || !spec.at("rate").is_string())
         throw StudyError(Join(place, "rate"), "ожидается имя поля угловой скорости из \"grid\"");
@@ -241,8 +243,11 @@ ScaleFactor ParseScaleFactor(const Study& s, const Json& spec, const std::string
         throw StudyError(at, "ожидается список имен показателей");
     for (std::size_t k = 0; k < spec.at("responses").size(); ++k)
         sf.responses.push_back(FigureIndex(s.figures, spec.at("responses")[k], at + "[" + std::to_string(k) + "]"));
-    if (spec.contains("bias"))
-        sf.bias = FigureIndex(s.figures, spec.at("bias"), Join(place, "bias"));
+    if (spec.contains("drift_at_zero_rate") && spec.contains("bias"))
+        throw StudyError(Join(place, "bias"), "задан и \"drift_at_zero_rate\", и его прежнее имя \"bias\"");
+    for (const char* key : {"drift_at_zero_rate", "bias"})
+        if (spec.contains(key))
+            sf.drift = FigureIndex(s.figures, spec.at(key), Join(place, key));
     return sf;
 }
 
@@ -251,7 +256,8 @@ ScaleFactor ParseScaleFactor(const Study& s, const Json& spec, const std::string
 Study ParseStudy(const Json& source, const ParseOptions& options)
 {
     Object(source, {});
-    OnlyKeys(source, {}, {"model", "base", "set", "grid", "montecarlo", "figures", "scale_factor"});
+    OnlyKeys(source, {}, {"model", "base", "set", "grid", "montecarlo", "figures", "scale_factor", "plot",
+                          "settle_tolerance", "step_tolerance"});
     Study s;
     s.source = source;
     if (!source.contains("model") || !source.at("model").is_string())
@@ -346,10 +352,20 @@ Study ParseStudy(const Json& source, const ParseOptions& options)
         s.scaleFactor = ParseScaleFactor(s, source.at("scale_factor"), "scale_factor");
     }
 
+    ParseChecksAndPlot(s, source);
+
     const long long runs = s.RunCount();
     if (runs < 0 || runs > AbsoluteRunLimit)
         throw StudyError(grid ? "grid" : "montecarlo.count", "слишком много запусков (больше 10^9)");
     return s;
+}
+
+std::size_t Study::OwnFigureCount() const
+{
+    std::size_t n = 0;
+    while (n < figures.size() && figures[n].checks < 0)
+        ++n;
+    return n;
 }
 
 long long Axis::Size() const

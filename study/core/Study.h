@@ -42,6 +42,9 @@ struct Figure {
     // constant term of the fit, free of the oscillation at that frequency.
     double frequency = 0;
     int frequencyField = -1;
+    // A settle check's figure: the same over the later half of figure `checks`'s window; -1 for
+    // the study's own figures.
+    int checks = -1;
 };
 
 // One varied field of a grid and its values in run order: listed, or spaced between two ends
@@ -80,7 +83,14 @@ struct MonteCarlo {
 struct ScaleFactor {
     std::string rate;                   // the swept field
     std::vector<int> responses;         // indices into figures
-    int bias = -1;                      // index into figures, or -1
+    int drift = -1;                     // the drift figure at zero rate: index into figures, or -1
+};
+
+// How the plots draw a grid: which field goes along x and whether the axes are logarithmic.
+struct PlotOptions {
+    std::string x;                      // a grid field; empty for the first one
+    std::optional<bool> logX;           // unset: as the field's values were spaced
+    bool logY = false;
 };
 
 struct Study {
@@ -92,6 +102,11 @@ struct Study {
     std::optional<MonteCarlo> monteCarlo;
     std::vector<Figure> figures;
     std::optional<ScaleFactor> scaleFactor;
+    PlotOptions plot;
+    // Largest change of a figure, relative to its largest magnitude in the study, taken as
+    // settled (over the window's later half against the whole window) and as independent of the step.
+    double settleTolerance = 1e-3;
+    double stepTolerance = 1e-3;
     Json source;                        // the study as given, to recognise it again
     std::vector<std::string> warnings;  // what the user should know before the runs (a base file cut short)
 
@@ -100,6 +115,8 @@ struct Study {
     std::vector<int> VariedIndices() const;
     // The varied fields' values for run i, as drawn (before the model rounds them).
     std::vector<double> RunValues(long long run) const;
+    // The figures the study file names (the settle checks' figures follow them).
+    std::size_t OwnFigureCount() const;
 };
 
 // Runs beyond this need the user's confirmation.

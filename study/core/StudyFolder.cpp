@@ -1,5 +1,7 @@
 #include "StudyFolder.h"
 
+#include "StudyChecks.h"
+
 #include "FolderLock.h"
 #include "Runner.h"
 #include "RunsTable.h"
@@ -129,7 +131,16 @@ void WriteSummary(const Study& study, const fs::path& folder, bool interrupted, 
             return;
         }
     }
-    result.summary = Summary(study, result.rows, interrupted);
+    std::optional<StepCheck> stepCheck;
+    if (options.checkStep && !interrupted) {
+        RunnerOptions runner;
+        runner.workers = options.workers;
+        runner.stop = options.stop;
+        stepCheck = CheckStep(study, result.rows, runner);
+        // A step check stopped part way leaves the study interrupted: not all that was asked is done.
+        interrupted = options.stop && options.stop->load();
+    }
+    result.summary = Summary(study, result.rows, interrupted, stepCheck ? &*stepCheck : nullptr);
     if (!ReplaceFile(folder / SummaryFile, Dump(result.summary), result.message)) {
         result.status = FolderStatus::WriteFailed;
         return;

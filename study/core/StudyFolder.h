@@ -22,6 +22,7 @@ struct FolderOptions {
     int workers = 1;
     int lanes = LaneBatch;                    // runs integrated together where the study allows; 1: one by one
     bool restart = false;                     // drop the rows the folder holds and start afresh
+    bool checkStep = false;                   // a whole study's runs (a sample) made again at half the step
     const std::atomic<bool>* stop = nullptr;  // set to stop: finished rows are kept, the summary says interrupted
     std::function<void(long long toMake)> onStart;   // once the folder is taken: the runs still to make
     std::function<void(long long done)> onProgress;  // runs done (finished or cancelled) of those

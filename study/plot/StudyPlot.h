@@ -22,6 +22,8 @@ struct XYPlot {
     std::string title;
     std::string xLabel, yLabel;
     bool logX = false;
+    bool logY = false;
+    std::string legendTitle;        // above the curves' labels (the field their values are of)
     std::vector<Curve> curves;
 };
 
@@ -38,7 +40,8 @@ void DrawXYPlot(canvas::Canvas& c, const XYPlot& plot, int width = Width, int he
 void DrawHistogram(canvas::Canvas& c, const Histogram& histogram, int width = Width, int height = Height);
 
 // Tick values for an axis over lo .. hi: round numbers 1, 2 or 5 times a power of ten apart,
-// or decades (with 2 and 5 times them when few) on a logarithmic axis.
+// or decades (with 2 and 5 times them when few) on a logarithmic axis. At most a few dozen,
+// whatever the range; none for a range too narrow for the numbers to tell apart.
 std::vector<double> Ticks(double lo, double hi, bool logarithmic);
 
 } // namespace studyplot

@@ -136,6 +136,8 @@ void Help(std::ostream& out)
            "  --shard K/N     только расчеты части K из N: четверки расчетов K-1, K-1+N, ... (часть 2/3 -\n"
            "                расчеты 4-7, 16-19, ...); части объединяет merge в те же файлы, что дало бы целое\n"
            "  --yes           разрешить исследование более чем из 1000000 расчетов\n"
+           "  --check-step    повторить расчеты (не более 24, равномерно) с половинным шагом; summary.json\n"
+           "                получает step_check - наибольшее относительное изменение каждого показателя\n"
            "  --preset ИМЯ    готовое исследование:";
     for (const Preset& preset : Presets())
         out << " " << preset.name;
@@ -186,6 +188,7 @@ struct Arguments {
     bool yes = false;
     bool restart = false;
     bool strict = false;
+    bool checkStep = false;
     std::string studyFile, preset, out;
     int workers = 0;
     int lanes = study::LaneBatch;
@@ -216,6 +219,8 @@ Arguments Parse(int argc, char** argv)
             a.yes = true;
         } else if (arg == "--restart" && !a.merge) {
             a.restart = true;
+        } else if (arg == "--check-step" && !a.merge) {
+            a.checkStep = true;
         } else if (arg == "--strict" && !a.merge) {
             a.strict = true;
         } else if (arg == "--preset" && !a.merge) {
@@ -270,6 +275,10 @@ int Report(const study::FolderResult& result, const fs::path& folder, std::ostre
     using study::FolderStatus;
     for (const std::string& note : result.notes)
         err << Program << ": предупреждение: " << note << "\n";
+    // Figures not to be trusted, one line each, as summary.json lists them.
+    if (result.summary.is_object() && result.summary.contains("warnings"))
+        for (const Json& warning : result.summary["warnings"])
+            err << Program << ": предупреждение: " << warning["message"].get<std::string>() << "\n";
     const std::string rows = (folder / study::RunsFile).string();
     switch (result.status) {
     case FolderStatus::Refused:
@@ -340,6 +349,7 @@ int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     options.workers = a.workers > 0 ? a.workers : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     options.lanes = a.lanes;
     options.restart = a.restart;
+    options.checkStep = a.checkStep;
     options.stop = &interruptRequested;
     options.onStart = [&](long long toMake) { progress.emplace(err, toMake, isatty(STDERR_FILENO) != 0); };
     options.onProgress = [&](long long done) { progress->Update(done); };

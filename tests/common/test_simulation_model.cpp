@@ -5,9 +5,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace {
+
+// Keeps what a run hands it, from its latest beginning on.
+struct KeptSamples final : gyromodel::SampleSink {
+    std::vector<double> times;
+    std::vector<std::vector<double>> values;
+    void Begin() override
+    {
+        times.clear();
+        values.clear();
+    }
+    void Sample(double time, std::span<const double> v) override
+    {
+        times.push_back(time);
+        values.emplace_back(v.begin(), v.end());
+    }
+};
 
 struct ModelRow {
     const char* name;
@@ -72,6 +90,23 @@ TEST(SimulationModel, EachModelRunsThroughTheInterfaceWithItsSeriesInNamedOrder)
             EXPECT_EQ(model->SeriesExtremes(s).min, static_cast<float>(lo));
             EXPECT_EQ(model->SeriesExtremes(s).max, static_cast<float>(hi));
             EXPECT_EQ(model->SeriesValue(s, n - 1), values.back());
+        }
+        // With a sink the same run hands it every sample the series hold, and keeps none; a run
+        // begun twice hands over its last beginning's samples only.
+        KeptSamples kept;
+        model->SetSampleSink(&kept);
+        ASSERT_TRUE(model->Calculate().ok());
+        ASSERT_TRUE(model->Calculate().ok());
+        model->SetSampleSink(nullptr);
+        EXPECT_EQ(model->Recorded(), 0);
+        ASSERT_EQ(kept.times.size(), static_cast<std::size_t>(n));
+        ASSERT_TRUE(model->Run().ok());
+        ASSERT_EQ(model->Recorded(), n) << "without the sink the series are kept again";
+        for (std::size_t k = 0; k < kept.times.size(); ++k) {
+            ASSERT_EQ(kept.times[k], model->SampleTime(static_cast<int>(k))) << k;
+            ASSERT_EQ(kept.values[k].size(), model->AllSeriesNames().size());
+            for (int s = 0; s < static_cast<int>(model->AllSeriesNames().size()); ++s)
+                ASSERT_EQ(kept.values[k][static_cast<std::size_t>(s)], model->SeriesValue(s, static_cast<int>(k))) << k << " " << s;
         }
         model->FreeSeries();
         EXPECT_EQ(model->Recorded(), 0);

@@ -1,10 +1,16 @@
 // A one-field sweep whose figures follow in closed form: the gimbal without kinetic moment,
 // damping or gravity, its inner frame driven by M cos(w t) from rest, turns by
 // beta = M (1 - cos w t) / (J_beta w^2) with J_beta = A + I_x1, while the outer frame stays still.
+#include "FigureStream.h"
 #include "LaneRunEvaluator.h"
 #include "MachineMemory.h"
 #include "ModelFactory.h"
 #include "Outputs.h"
+#include "RecordingCanvas.h"
+#include "ScaleFactor.h"
+#include "StudyChecks.h"
+#include "StudyPlot.h"
+#include "StudyPlots.h"
 #include "StudyTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +90,165 @@ TEST(StudyFigures, RefusedAndDivergedRunsAreRowsWithoutFigures)
         EXPECT_EQ(laned[k].message, rows[k].message);
     }
     EXPECT_EQ(laned[2].figures, rows[2].figures);
+}
+
+// Figures taken as the samples come equal those of the whole recorded series: on a decaying
+// offset with a ripple, for every statistic, with and without a frequency, with windows whose
+// whole periods start on a sample, between samples and before the window (sample times that
+// carry rounding), and with windows too short for a period.
+TEST(StudyFigures, StreamedFiguresEqualThoseOfTheRecordedSeries)
+{
+    using study::Stat;
+    const Stat stats[] = {Stat::Max, Stat::Min, Stat::Mean, Stat::Rms, Stat::P2p, Stat::Final,
+                          Stat::Amplitude, Stat::Phase, Stat::InPhase, Stat::Quadrature};
+    struct Case {
+        double dt, stop, w, from;
+    } cases[] = {
+        {1e-3, 1, 0, 0.5},                       // no frequency: the plain window
+        {1e-3, 1, 2 * std::numbers::pi * 10, 0.5},   // 5 whole periods, the first on a sample
+        {1e-3, 1, 63.1, 0.3},                    // periods that start between samples
+        {0.1 / 3, 1, 2 * std::numbers::pi, 0},   // a period of 30 samples, times that round
+        {1e-3, 1, 2 * std::numbers::pi * 1.5, 0.5},  // less than one period in the window
+        {1e-3, 1, 2 * std::numbers::pi * 2, 0.999},  // a window of one sample
+    };
+    for (const Case& c : cases) {
+        std::vector<double> t, v;
+        for (double time = 0; time < c.stop; time += c.dt) {
+            t.push_back(time);
+            v.push_back(7 + 3 * std::exp(-time / 0.1) + 0.5 * std::cos(c.w * time + 0.3) + 0.01 * std::sin(5 * time));
+        }
+        for (Stat stat : stats) {
+            if (study::NeedsFrequency(stat) && c.w == 0)
+                continue;
+            SCOPED_TRACE("w " + std::to_string(c.w) + " from " + std::to_string(c.from) + " stat " + std::to_string(int(stat)));
+            study::Figure f;
+            f.stat = stat;
+            f.from = c.from;
+            study::FigureStream stream(stat, c.from * c.stop, c.w, c.stop);
+            for (std::size_t k = 0; k < t.size(); ++k)
+                stream.Add(t[k], v[k]);
+            const double batch = study::ComputeFigure(f, t, v, c.stop, c.w);
+            const double streamed = stream.Value();
+            if (c.w == 0 || std::isnan(batch))
+                EXPECT_TRUE(streamed == batch || (std::isnan(batch) && std::isnan(streamed))) << streamed << " " << batch;
+            else
+                EXPECT_NEAR(streamed, batch, 1e-13 * 10) << streamed << " " << batch;
+        }
+    }
+}
+
+// The characteristic against a hand fit: responses with slopes Kp above and Km below zero rate
+// over the symmetric rates -2..2 fit the slope (Kp + Km) / 2 and cross zero rate at
+// z + 0.6 (Kp - Km); the bias is the rate that crossing stands for. A study file's old key
+// "bias" still names the drift figure.
+TEST(StudyFigures, CharacteristicMatchesAHandFit)
+{
+    const study::Study s = studytest::Parse(R"({"model": "pelisond",
+      "grid": {"BaseRate": {"linspace": [-2, 2, 5]}, "TempDropAbs": [0, 10]},
+      "figures": {"fi": {"series": "Fi", "stat": "quadrature", "frequency": "DriveFrequency", "from": 0.5},
+                  "drift": {"series": "Drift", "stat": "mean", "frequency": "DriveFrequency", "from": 0.5}},
+      "scale_factor": {"rate": "BaseRate", "responses": ["fi"], "bias": "drift"}})");
+    auto K = [](double rate, double T) { return (rate >= 0 ? 1.01e-4 : 0.99e-4) * (1 + 2e-4 * T); };
+    auto z = [](double T) { return 2e-6 + 1e-7 * T; };
+    std::vector<study::RunOutcome> rows;
+    for (long long run = 0; run < s.RunCount(); ++run) {
+        study::RunOutcome row;
+        row.run = run;
+        row.values = s.RunValues(run);
+        const double rate = row.values[0], T = row.values[1];
+        row.figures = {z(T) + K(rate, T) * rate, 5 + 0.1 * T + 0.3 * rate};
+        row.figures.resize(s.figures.size(), std::nan(""));
+        rows.push_back(row);
+    }
+    const study::Characteristic ch = study::ComputeCharacteristic(s, rows);
+    ASSERT_EQ(ch.groups.size(), 2u);
+    EXPECT_EQ(ch.rateUnit, "1/c");
+    for (const study::CharacteristicGroup& g : ch.groups) {
+        const double T = *g.other, kp = K(1, T), km = K(-1, T);
+        const study::ResponseLine& fi = g.responses[0];
+        SCOPED_TRACE(T);
+        EXPECT_NEAR(fi.scaleFactor, (kp + km) / 2, 1e-18);
+        EXPECT_NEAR(fi.zeroRateOutput, z(T) + 0.6 * (kp - km), 1e-18);
+        EXPECT_NEAR(fi.bias, (z(T) + 0.6 * (kp - km)) / ((kp + km) / 2), 1e-12);
+        EXPECT_NEAR(fi.asymmetryPercent, 100 * (kp - km) / ((kp + km) / 2), 1e-9);
+        // The bend at zero rate leaves residuals 0.4 d, -0.1 d, -0.6 d, -0.1 d, 0.4 d, d = Kp - Km.
+        const double d = kp - km;
+        const double expected[] = {0.4 * d, -0.1 * d, -0.6 * d, -0.1 * d, 0.4 * d};
+        ASSERT_EQ(fi.residuals.size(), 5u);
+        for (std::size_t k = 0; k < 5; ++k)
+            EXPECT_NEAR(fi.residuals[k], expected[k], 1e-18) << k;
+        EXPECT_NEAR(fi.scaleFactorError, std::sqrt(0.7 * d * d / 3 / 10), 1e-18);
+        EXPECT_NEAR(g.driftAtZeroRate, 5 + 0.1 * T, 1e-12);
+    }
+    ASSERT_TRUE(ch.coefficients);
+    EXPECT_NEAR(ch.coefficients->scaleFactorPpm[0], 200, 1e-6);
+    EXPECT_NEAR(ch.coefficients->driftAtZeroRate, 0.1, 1e-12);
+    const study::Json j = study::CharacteristicJson(s, ch);
+    EXPECT_NEAR(j["groups"][0]["fi"]["bias_deg_per_h"].get<double>(),
+                ch.groups[0].responses[0].bias * 180 / std::numbers::pi * 3600, 1e-9);
+    EXPECT_TRUE(j["groups"][0].contains("drift_at_zero_rate"));
+}
+
+// The tuning fork's coupled frame and Y motion settles with a time constant near 15 ms: a run of
+// 30 ms has not, and says so for the figure it shows in; the drive's own X motion (1.6 ms) has. A gimbal
+// run at a step 0.002 s is far off the one at half the step, and the step check says so.
+TEST(StudyFigures, UnsettledFiguresAndCoarseStepsAreWarnedOf)
+{
+    const study::Study fork = studytest::Parse(R"({"model": "pelisond", "set": {"StopTime": 0.03},
+      "grid": {"BaseRate": [1, 2]},
+      "figures": {"sense": {"series": "Fi", "stat": "amplitude", "frequency": "DriveFrequency", "from": 0.5},
+                  "drive": {"series": "X1", "stat": "amplitude", "frequency": "DriveFrequency", "from": 0.5},
+                  "whole": {"series": "Fi", "stat": "max"}}})");
+    ASSERT_EQ(fork.figures.size(), 5u);  // sense_half and drive_half check the windowed two
+    const auto rows = studytest::RunAll(fork);
+    const study::Json warnings = study::Summary(fork, rows, false)["warnings"];
+    ASSERT_EQ(warnings.size(), 1u) << warnings.dump();
+    EXPECT_EQ(warnings[0]["figure"], "sense");
+    EXPECT_EQ(warnings[0]["check"], "settle");
+    EXPECT_EQ(warnings[0]["runs"], study::Json::parse("[0, 1]"));
+    EXPECT_GT(warnings[0]["largest_relative_change"].get<double>(), fork.settleTolerance);
+
+    const study::Study gimbal = studytest::Parse(R"({"model": "veltrami", "grid": {"Step": [0.002, 0.0002]},
+      "figures": {"beta": {"series": "Bet", "stat": "max"}}, "step_tolerance": 0.01})");
+    const auto gimbalRows = studytest::RunAll(gimbal);
+    const study::StepCheck check = study::CheckStep(gimbal, gimbalRows, {});
+    ASSERT_EQ(check.halved.size(), 2u);
+    std::vector<study::FigureWarning> found;
+    const study::Json j = study::StepCheckJson(gimbal, check, found);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].runs, std::vector<long long>{0});  // the finer step is within the tolerance
+    EXPECT_GT(j["figures"]["beta"]["largest_relative_change"].get<double>(), 0.1);
+    EXPECT_EQ(j["figures"]["beta"]["run"], 0);
+}
+
+// Plots finish whatever the data: values that differ in their last bits, a single point, none;
+// and a study of one run (neither grid nor Monte Carlo) gives no sweep to draw.
+TEST(StudyFigures, PlotsFinishOnFlatDataAndSingleRuns)
+{
+    const double one = 1, next = std::nextafter(1.0, 2.0), after = std::nextafter(next, 2.0);
+    for (const auto& [lo, hi] : {std::pair{one, next}, std::pair{1e300, std::nextafter(1e300, 2e300)},
+                                 std::pair{-after, -one}, std::pair{0.0, 5e-324}})
+        EXPECT_LE(studyplot::Ticks(lo, hi, false).size(), 50u) << lo << " " << hi;
+    studyplot::XYPlot plot;
+    plot.curves.push_back({"a", {0, 1, 2}, {one, next, after}});
+    plot.curves.push_back({"b", {3}, {after}});
+    plot.curves.push_back({"c", {}, {}});
+    canvas::RecordingCanvas c;
+    studyplot::DrawXYPlot(c, plot);
+    // The flat curve is drawn, as a level line, with labels that tell the ticks apart.
+    EXPECT_FALSE(c.Segments().empty());
+    std::vector<std::string> labels;
+    for (const auto& call : c.Of(canvas::RecordingCanvas::Kind::Text))
+        if (!call.text.empty())
+            labels.push_back(call.text);
+    EXPECT_EQ(std::adjacent_find(labels.begin(), labels.end()), labels.end());
+    studyplot::Histogram h{"", "", {one, next, after}};
+    studyplot::DrawHistogram(c, h);
+
+    const study::Study single = studytest::Parse(R"({"model": "veltrami", "set": {"StopTime": 0.1},
+      "figures": {"beta": {"series": "Bet", "stat": "max"}}})");
+    const auto rows = studytest::RunAll(single);
+    EXPECT_TRUE(studyplot::StudyPlots(single, rows).empty());
 }
 
 // Set, swept and drawn values reach the run as given, to 32 bits: a scatter of 0.1 % in Mass2

@@ -158,14 +158,19 @@ void GimbalModel::ResetExtremes()
 void GimbalModel::RecordSample(double time)
 {
     const double* s = Integrator.Solution.data();
-    AlfDot.push_back(s[1]);
-    BetDot.push_back(s[2]);
-    Alf.push_back(s[3]);
-    Bet.push_back(s[4]);
-    MomentBet.push_back(CurMomentBet);
-    MomentAlf.push_back(CurMomentAlf);
-    Time.push_back(time);
-    ++RecordedCount;
+    if (Sink) {
+        const double values[] = {s[1], s[2], s[3], s[4], CurMomentBet, CurMomentAlf};
+        Sink->Sample(time, values);
+    } else {
+        AlfDot.push_back(s[1]);
+        BetDot.push_back(s[2]);
+        Alf.push_back(s[3]);
+        Bet.push_back(s[4]);
+        MomentBet.push_back(CurMomentBet);
+        MomentAlf.push_back(CurMomentAlf);
+        Time.push_back(time);
+        ++RecordedCount;
+    }
 
     // A maximum takes a value it is not at least equal to (so a NaN replaces it);
     // a minimum only a value it is greater than.
@@ -238,7 +243,7 @@ RunStatus GimbalModel::BeginRun()
     std::vector<double>* own[] = {&AlfDot, &BetDot, &Alf, &Bet, &MomentBet, &MomentAlf, &Time};
     try {
         for (std::vector<double>* series : own)
-            series->reserve(ExpectedSamples());
+            series->reserve(Sink ? 0 : ExpectedSamples());
     } catch (const std::bad_alloc&) {
         return RunStatus::Refused("Недостаточно памяти для " + Num(double(ExpectedSamples())) + " отсчетов.");
     }
@@ -256,6 +261,8 @@ RunStatus GimbalModel::BeginRun()
     for (std::vector<double>* series : own)
         series->clear();
     RecordedCount = 0;
+    if (Sink)
+        Sink->Begin();
     // With a print step shorter than the step, sample 0 is the initial state: give it the
     // moments of the initial time rather than those left by an earlier run.
     CurMomentBet = static_cast<float>(-(p.MomentBetAmplitude * std::cos(double(p.MomentBetFrequency) * solution[0])));

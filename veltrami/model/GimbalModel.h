@@ -6,6 +6,7 @@
 #include "NumberFormat.h"
 #include "RungeKutta4.h"
 #include "RunStatus.h"
+#include "SampleSink.h"
 
 #include <cstddef>
 #include <functional>
@@ -82,6 +83,8 @@ public:
     bool Calculated = false;
     float CurMomentBet = 0;
     float CurMomentAlf = 0;
+    // Where runs hand their samples instead of keeping the series; none by default.
+    gyromodel::SampleSink* Sink = nullptr;
 
     // The status of a run whose state stopped being finite in the step from stepStart, with advice.
     RunStatus DivergedAt(double stepStart) const;
