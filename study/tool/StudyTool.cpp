@@ -8,8 +8,7 @@
 #include "RunTool.h"
 #include "Runner.h"
 #include "Study.h"
-
-#include <QGuiApplication>
+#include "StudyStatus.h"
 
 #include <unistd.h>
 
@@ -51,7 +50,8 @@ void Usage(std::ostream& out)
 {
     out << "Запуск: " << Program << " ИССЛЕДОВАНИЕ.json --out ПАПКА [--workers N] [--lanes 4|1] [--shard K/N] [--yes]\n"
         << "        " << Program << " --preset ИМЯ --out ПАПКА [--workers N] [--lanes 4|1] [--shard K/N] [--yes]\n"
-        << "        " << Program << " merge --out ПАПКА ПАПКА_ЧАСТИ...\n";
+        << "        " << Program << " merge --out ПАПКА ПАПКА_ЧАСТИ...\n"
+        << "        " << Program << " status ПАПКА\n";
 }
 
 void Help(std::ostream& out)
@@ -77,7 +77,8 @@ void Help(std::ostream& out)
            "                нелинейность (% полной шкалы) и смещение нуля по прямой наименьших квадратов\n\n"
            "Результаты в ПАПКЕ: runs.csv (строка на расчет: run, меняемые поля, status ok/diverged/refused,\n"
            "message, показатели; числа с точкой и 17 значащими цифрами), summary.json (для Монте-Карло -\n"
-           "mean, sd, min, max, p5, p50, p95 каждого показателя), рисунки SVG и PNG, study.json.\n\n"
+           "mean, sd, min, max, p5, p50, p95 каждого показателя), рисунки SVG"
+        << (studyplot::WritesPng() ? " и PNG" : " (PNG - только в сборке с Qt)") << ", study.json.\n\n"
            "Ключи:\n"
            "  --out ПАПКА     папка результатов (создается; папку другого исследования не перезаписывает)\n"
            "  --workers N     число параллельных расчетов (по умолчанию - число ядер); результат не зависит от N\n"
@@ -148,31 +149,11 @@ std::string Dump(const Json& j)
     return j.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-// Plots need a GUI application for their fonts; none needs a screen.
 bool WriteStudyPlots(const fs::path& folder, const study::Study& s, const std::vector<study::RunOutcome>& rows,
                      std::ostream& err)
 {
-    const auto plots = studyplot::StudyPlots(s, rows);
-    if (plots.empty())
-        return true;
-    // The platform's notes on its set-up (no runtime directory, say) mean nothing to the user here.
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            fprintf(stderr, "%s\n", qPrintable(text));
-    });
-    std::unique_ptr<QGuiApplication> app;
-    if (!QGuiApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "gyro-study";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
     std::string failed;
-    const bool written = studyplot::WritePlots(folder.string(), plots, failed);
-    qInstallMessageHandler(previous);
-    if (!written) {
+    if (!studyplot::WritePlots(folder.string(), studyplot::StudyPlots(s, rows), failed)) {
         err << Program << ": не удалось записать " << failed << "\n";
         return false;
     }
@@ -452,6 +433,8 @@ int MergeCommand(const Arguments& a, std::ostream& out, std::ostream& err)
 
 int StudyToolMain(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
+    if (argc > 1 && std::string_view(argv[1]) == "status")
+        return StatusCommand(argc, argv, out, err);
     try {
         const Arguments a = Parse(argc, argv);
         if (a.help) {
