@@ -134,6 +134,8 @@ cat > "$work/study.json" <<'EOF'
              "drift": {"series": "Drift", "stat": "mean", "from": 0.5}}}
 EOF
 export PATH="$bin:$PATH"
+# Shards form their own lane batches: the same bytes as the unsharded study need single runs.
+export GYRO_STUDY_OPTIONS=${GYRO_STUDY_OPTIONS---lanes 1}
 read -r -a study_options <<<"${GYRO_STUDY_OPTIONS:-}"
 gyro-study "$work/study.json" --out "$work/whole" --workers 2 "${study_options[@]}" >/dev/null \
   || fail "the unsharded study did not run"
@@ -172,7 +174,9 @@ set -e
 [[ $code -eq 3 ]] || fail "status of an unfinished array exits $code, not 3"
 grep -q "часть 3/4: нет" <<<"$report" || fail "status does not name shard 3 as missing: $report"
 rm "$work/results/logs/"gyro-study-merge-*.log
-(cd "$work" && bash -euo pipefail -c "$(readme_block slurm-rerun)") >/dev/null || fail "the README's resubmission failed"
+# In the same shell as the first commands, so with their STUDY and OUT.
+(cd "$work" && export STUDY="$work/study.json" OUT="$work/results" && bash -euo pipefail -c "$(readme_block slurm-rerun)") \
+  >/dev/null || fail "the README's resubmission failed"
 drain
 same_as_whole "$work/results" "Slurm array with shard 3 submitted again"
 
@@ -186,6 +190,7 @@ cat > "$tmp/ssh" <<EOF
 # Stands in for ssh: skips the options and the host, runs the command in another folder.
 while [[ \$1 == -* ]]; do shift; done
 shift
+[[ \$1 == -- ]] && shift
 cd "$remote" && exec bash -c "\$*"
 EOF
 chmod +x "$tmp/ssh"
