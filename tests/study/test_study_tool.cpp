@@ -192,6 +192,12 @@ TEST(StudyTool, InterruptKeepsTheFinishedRowsInOrder)
     const auto summary = study::Json::parse(ReadAll(out / "summary.json"));
     EXPECT_TRUE(summary["interrupted"].get<bool>());
     EXPECT_EQ(summary["finished"].get<long long>(), count);
+
+    // status counts whole rows only (a row cut short by a kill is not a run done) and says interrupted.
+    std::ofstream(out / "runs.csv", std::ios::app) << "99999,0.0";
+    const Result status = Tool("status " + out.string());
+    EXPECT_EQ(status.status, 3);
+    EXPECT_NE(status.out.find("расчетов " + std::to_string(count) + " из 100000, прервано"), std::string::npos) << status.out;
 }
 
 TEST(StudyTool, BadInputIsRefusedNamingThePlaceWithNothingWritten)
