@@ -20,7 +20,7 @@ if [[ ${GYRO_SKIP_SLURM_TEST:-} == 1 ]]; then
   exit 77
 fi
 [[ $(id -u) -eq 0 ]] || fail "the private Slurm cluster needs root (its daemons); run as root or set GYRO_SKIP_SLURM_TEST=1"
-for cmd in munged slurmctld slurmd sbatch squeue scontrol parallel runuser ss; do
+for cmd in munged slurmctld slurmd sbatch squeue scontrol sinfo scancel parallel runuser; do
   command -v "$cmd" >/dev/null || fail "$cmd is missing: scripts/deps.sh installs slurm-wlm, munge and parallel"
 done
 id munge >/dev/null 2>&1 || fail "no user munge: the munge package is not installed properly"
@@ -60,7 +60,8 @@ free_port() {
   local port
   for _ in $(seq 100); do
     port=$(( 20000 + RANDOM % 30000 ))
-    ss -Htln "sport = :$port" | grep -q . || { echo "$port"; return; }
+    # Nothing answers there: free.
+    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
   done
   fail "no free TCP port found"
 }
