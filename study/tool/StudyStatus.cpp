@@ -26,7 +26,7 @@ struct Results {
     study::Shard shard;
     long long done = 0, total = 0;
     bool summarised = false;    // summary.json written
-    bool interrupted = false;   // and it says so
+    bool interrupted = false;   // and it says the study was stopped
     bool complete() const { return done == total && (summarised || !shard.whole()) && !interrupted; }
 };
 
@@ -102,9 +102,17 @@ std::string State(const Results& r)
 {
     if (r.complete())
         return "закончено";
-    if (r.interrupted)
-        return "прервано";
-    return r.done == r.total && r.shard.whole() ? "нет summary.json" : "не закончено";
+    // A process holds the folder while it works in it; the lock file names it and goes when it ends.
+    std::ifstream lock(r.folder / ".gyro-study.lock");
+    if (lock) {
+        std::string pid;
+        lock >> pid;
+        std::error_code ec;
+        if (!pid.empty() && fs::exists("/proc/" + pid, ec))
+            return "идет (процесс " + pid + ")";
+        return "идет на другом узле или оборвано (процесс " + (pid.empty() ? "?" : pid) + ")";
+    }
+    return "прервано";
 }
 
 const char* const Usage = "Запуск: gyro-study status ПАПКА\n";
