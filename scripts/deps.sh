@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   xvfb xauth fonts-liberation fonts-dejavu-core locales poppler-utils
   nlohmann-json3-dev libtbb-dev parallel qt6-translations-l10n fonts-urw-base35 ccache
-  slurm-wlm munge
+  libkissfft-dev slurm-wlm munge
 )
 
 missing=()

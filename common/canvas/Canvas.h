@@ -114,6 +114,21 @@ public:
     virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
     virtual void TextOut(int x, int y, const std::string& text) = 0;
 
+    // Width in pixels of a text in the current font: measured where the surface knows its
+    // fonts, else estimated from the character height.
+    virtual int TextWidth(const std::string& text)
+    {
+        // Digits half the height wide, separators a quarter, other characters 0.6.
+        double width = 0;
+        const double h = state_.font.pixelHeight;
+        for (const char ch : text) {
+            if ((static_cast<unsigned char>(ch) & 0xC0) == 0x80)
+                continue;
+            width += (ch >= '0' && ch <= '9') || ch == '-' ? 0.5 * h : ch == ',' || ch == '.' || ch == ' ' ? 0.25 * h : 0.6 * h;
+        }
+        return static_cast<int>(width);
+    }
+
     // How finely the surface places points, in steps per pixel: 1 where figures land on
     // whole pixels (screens, images), more on vector files and paper.
     virtual double Fineness() const { return 1; }

@@ -19,6 +19,15 @@ std::size_t DrawnSampleCount(double T, float printStep, std::size_t recorded)
     return std::min(recorded, static_cast<std::size_t>(std::ceil(N)));
 }
 
+std::size_t FirstSampleFrom(double from, float printStep)
+{
+    const double position = from / printStep;
+    if (!(position > 0))
+        return 0;
+    // A hair below a whole number is that sample: the span starts where a label says.
+    return static_cast<std::size_t>(std::min(std::ceil(position - 1e-9), 1e15));
+}
+
 double SampleTime(std::size_t i, float printStep)
 {
     // The shortest decimal that reads back as this float is the step as typed.
@@ -68,7 +77,7 @@ void AppendField(std::string& out, const std::string& text)
 
 } // namespace
 
-std::string CurvesCsv(std::span<const NamedSeries> curves, double T, const SampleTimes& times)
+std::string CurvesCsv(std::span<const NamedSeries> curves, double T, const SampleTimes& times, double from)
 {
     std::string out;
     AppendField(out, TimeColumnName);
@@ -79,7 +88,7 @@ std::string CurvesCsv(std::span<const NamedSeries> curves, double T, const Sampl
         rows = std::max(rows, DrawnSampleCount(T, times.printStep, curve.samples.size()));
     }
     out += '\n';
-    for (std::size_t i = 0; i < rows; ++i) {
+    for (std::size_t i = FirstSampleFrom(from, times.printStep); i < rows; ++i) {
         AppendTime(out, times(i));
         for (const NamedSeries& curve : curves) {
             out += ',';
@@ -95,8 +104,9 @@ ReadOut ReadOutAt(int x, const Layout& layout, double T, float printStep, std::s
 {
     const int left = layout.margin, right = layout.W - layout.margin;
     ReadOut r;
-    if (right > left && std::isfinite(T) && T > 0)
-        r.time = static_cast<double>(std::clamp(x, left, right) - left) / (right - left) * T;
+    const double from = layout.zoomed ? layout.timeFrom : 0;
+    if (right > left && std::isfinite(T) && T > from)
+        r.time = from + static_cast<double>(std::clamp(x, left, right) - left) / (right - left) * (T - from);
     if (drawn == 0)
         return r;
     const double position = r.time / printStep;

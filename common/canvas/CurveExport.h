@@ -19,6 +19,9 @@ inline constexpr const char* TimeColumnName = "t (сек)";
 // (where the line starts) and every later index below T / printStep.
 std::size_t DrawnSampleCount(double T, float printStep, std::size_t recorded);
 
+// The first sample at or after the time `from` (the start of a zoomed span); 0 for from <= 0.
+std::size_t FirstSampleFrom(double from, float printStep);
+
 // The place of sample i on the time axis, the step taken as the decimal it was typed as
 // (0.1 rather than the single-precision 0.100000001490116), so that the times of 0.1 s
 // steps read 3.4 and not 3.4000000506639481.
@@ -43,10 +46,10 @@ struct NamedSeries {
 // The curves as comma-separated text: a header with the time column and one column per
 // curve, then one row per drawn sample (the longest curve's count) led by its time. Values are written
 // with a decimal point in the shortest form that reads back to the same value, times with
-// 12 significant digits; a cell is
+// 12 significant digits; a zoomed graph's table starts at its span's start `from`; a cell is
 // empty where a curve has no such sample or a value that is not finite. Names with a
 // comma or a quote are quoted. Lines end with "\n".
-std::string CurvesCsv(std::span<const NamedSeries> curves, double T, const SampleTimes& times);
+std::string CurvesCsv(std::span<const NamedSeries> curves, double T, const SampleTimes& times, double from = 0);
 
 // Where the mouse stands on the time axis: the time under the column (clamped to the plot
 // rectangle) and the nearest sample drawn, none when nothing is drawn.

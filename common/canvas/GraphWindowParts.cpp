@@ -93,15 +93,14 @@ bool FilterEnter(QObject* watched, QEvent* event, QLineEdit* field, const std::f
     return true;
 }
 
-void EnterInField(QLineEdit* field, float stopTime, QWidget* graph)
+bool EnterInField(QLineEdit* field, float stopTime)
 {
     std::string text = field->text().toStdString();
     const bool repaint = TimeFieldEnter(text, stopTime, gyroapp::LocaleSeparators(), [](const std::string& m) {
         gyroapp::Services().Notify(QString::fromStdString(m));
     });
     field->setText(QString::fromStdString(text));
-    if (repaint)
-        graph->repaint();
+    return repaint;
 }
 
 double TimeFromField(QLineEdit* field, float stopTime)

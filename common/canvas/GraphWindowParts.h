@@ -57,9 +57,9 @@ void ShowStopTimeInMask(QLineEdit* field, float stopTime, int digits);
 // is taken, for an event filter to return.
 bool FilterEnter(QObject* watched, QEvent* event, QLineEdit* field, const std::function<void()>& onEnter);
 
-// Enter in the field: a wrong time is reported and the field goes back to the end time,
-// a good one repaints the graph.
-void EnterInField(QLineEdit* field, float stopTime, QWidget* graph);
+// Enter in the field: a wrong time is reported and the field goes back to the end time;
+// true for a good one, which the graph is to be repainted for.
+bool EnterInField(QLineEdit* field, float stopTime);
 
 // The end time a repaint draws with, read from the field (see TimeForRepaint); a
 // notice waits for the paint to end.

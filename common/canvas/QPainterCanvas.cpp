@@ -435,4 +435,9 @@ void QPainterCanvas::TextOut(int x, int y, const std::string& text)
     painter_->drawText(QPoint(x, y + metrics.ascent()), qtext);
 }
 
+int QPainterCanvas::TextWidth(const std::string& text)
+{
+    return QFontMetrics(CurrentFont(), painter_->device()).horizontalAdvance(QString::fromStdString(text));
+}
+
 } // namespace canvas

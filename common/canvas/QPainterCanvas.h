@@ -39,6 +39,7 @@ public:
     void LineTo(int x, int y) override;
     void Ellipse(int x1, int y1, int x2, int y2) override;
     void TextOut(int x, int y, const std::string& text) override;
+    int TextWidth(const std::string& text) override;
 
     double Fineness() const override { return fineness_; }
     void MoveToF(double x, double y) override;

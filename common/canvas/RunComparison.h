@@ -2,9 +2,11 @@
 
 #include "Canvas.h"
 #include "CurveExport.h"
+#include "GraphView.h"
 #include "NumberFormat.h"
 #include "TimeGraph.h"
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -107,19 +109,39 @@ std::string CsvSideBySide(const std::string& current, const std::string& kept);
 std::string KeptReadOut(std::span<const timegraph::NamedSeries> curves, int x, const timegraph::Layout& layout,
                         double T, const timegraph::SampleTimes& times, const numfmt::Separators& sep);
 
-// A program's CSV of its drawn curves for end time T, with a kept run's beside them when
+// A program's CSV of its drawn curves for the span [from, T], with a kept run's beside them when
 // given; none when no curve is chosen. The program's DrawnCurves picks and names them and
 // its TimesOf gives their times.
 template <class Data, class Choice>
-std::optional<std::string> ComparedCsv(const Data& data, const Choice& chosen, double T, const Data* kept)
+std::optional<std::string> ComparedCsv(const Data& data, const Choice& chosen, double T, const Data* kept,
+                                       double from = 0)
 {
     const auto curves = DrawnCurves(data, chosen, T);
     if (curves.empty())
         return std::nullopt;
-    const std::string table = timegraph::CurvesCsv(curves, T, TimesOf(data));
+    const std::string table = timegraph::CurvesCsv(curves, T, TimesOf(data), from);
     if (!kept)
         return table;
-    return CsvSideBySide(table, timegraph::CurvesCsv(DrawnCurves(*kept, chosen, T), T, TimesOf(*kept)));
+    return CsvSideBySide(table, timegraph::CurvesCsv(DrawnCurves(*kept, chosen, T), T, TimesOf(*kept), from));
+}
+
+// A program's CSV as its graph window shows it: over the zoomed span when zoomed, and in
+// envelope mode the chosen curves' envelopes instead of the curves (no kept run then).
+template <class Data, class Choice>
+std::optional<std::string> ViewCsv(const Data& data, const Choice& chosen, double T, const Data* kept,
+                                   const timegraph::View& view)
+{
+    const double end = timegraph::EndTime(T, view), from = timegraph::StartTime(view);
+    if (!view.envelope)
+        return ComparedCsv(data, chosen, end, kept, from);
+    // The curves whole, so that each envelope is found for its series.
+    const auto whole = DrawnCurves(data, chosen, INFINITY);
+    std::vector<timegraph::NamedSeries> columns = timegraph::EnvelopeColumns(whole, view.envelope);
+    if (columns.empty())
+        return std::nullopt;
+    for (timegraph::NamedSeries& column : columns)
+        column.samples = column.samples.first(timegraph::DrawnSampleCount(end, data.PrintStep, column.samples.size()));
+    return timegraph::CurvesCsv(columns, end, TimesOf(data), from);
 }
 
 // A program's read-out over column x, with a kept run's lines after it when given.

@@ -31,6 +31,7 @@ void CreateForms(const std::string& dataPath)
     Form8->SetChoiceWindow(*Form9);
     Form8->SetComparison(Form1->Comparison);
     Form5->SetComparison(Form1->Comparison);
+    Form5->FollowGraph(*Form8);
 }
 
 void DestroyForms()

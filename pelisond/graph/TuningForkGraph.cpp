@@ -98,15 +98,17 @@ std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const Cur
 timegraph::SampleTimes TimesOf(const GraphData& data) { return {data.PrintStep, data.Time}; }
 
 std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T,
-                                    const GraphData* kept)
+                                    const GraphData* kept, const timegraph::View& view)
 {
-    return comparison::ComparedCsv(data, chosen, T, kept);
+    return comparison::ViewCsv(data, chosen, T, kept, view);
 }
 
 std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
-                         const numfmt::Separators& sep, int W, int H, const GraphData* kept)
+                         const numfmt::Separators& sep, int W, int H, const GraphData* kept,
+                         const timegraph::View& view)
 {
-    return comparison::ComparedReadOut(data, chosen, T, x, GraphLayout(W, H, sep), sep, kept);
+    return comparison::ComparedReadOut(data, chosen, timegraph::EndTime(T, view), x,
+                                       timegraph::Zoomed(GraphLayout(W, H, sep), view), sep, kept);
 }
 
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
@@ -125,16 +127,20 @@ timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
     l.timeLabelFont = canvas::Font{"Times New Roman", canvas::PointsToPixels(8), canvas::clBlue, false};
     l.curvePenWidth = 2;
     l.curveColor = CurveColor;
-    l.timeLabelText = [sep](double v) { return numfmt::FormatGeneral(v, 3, sep); };
+    l.timeLabelText = [sep](double v, int extra) { return numfmt::FormatGeneral(v, 3 + extra, sep); };
     return l;
 }
 
 void DrawGraph(canvas::Canvas& c, const GraphData& data, const Ranges& ranges, const CurveChoice& chosen,
-               bool markers, double T, const numfmt::Separators& sep, int W, int H, const GraphData* kept)
+               bool markers, double shownT, const numfmt::Separators& sep, int W, int H, const GraphData* kept,
+               const timegraph::View& view)
 {
-    const timegraph::Layout layout = GraphLayout(W, H, sep);
+    const timegraph::Layout layout = timegraph::Zoomed(GraphLayout(W, H, sep), view);
+    const double T = timegraph::EndTime(shownT, view);
     const auto grouped = [sep](int digits, int decimals) {
-        return [sep, digits, decimals](double v) { return numfmt::FormatFixedGrouped(v, digits, decimals, sep); };
+        return [sep, digits, decimals](double v, int extra) {
+            return numfmt::FormatFixedGrouped(v, digits + extra, decimals + extra, sep);
+        };
     };
     const int large = canvas::PointsToPixels(8), small = canvas::PointsToPixels(6);
     const timegraph::LabelScale scales[] = {
@@ -157,12 +163,13 @@ void DrawGraph(canvas::Canvas& c, const GraphData& data, const Ranges& ranges, c
         if (!chosen[n - 1])
             continue;
         const Range& r = ranges[CurveRange(n)];
-        timegraph::DrawCurve(c, layout, T, data.PrintStep, {data.Series[CurveSeries(n)], r.Lower, r.Upper, n},
-                             markers);
+        timegraph::DrawViewCurve(c, layout, T, data.PrintStep, {data.Series[CurveSeries(n)], r.Lower, r.Upper, n},
+                                 markers, view);
     }
 }
 
-void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int W, int H, const GraphData* kept)
+void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int W, int H, const GraphData* kept,
+                       std::optional<timegraph::TimeSpan> span)
 {
     c.SetPenWidth(2);
     c.SetPenColor(canvas::clBlack);
@@ -172,8 +179,12 @@ void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int W, int H, c
     const SeriesExtremes& rateRange = data.Extremes[FiDot];
     const auto dots = [&](const GraphData& run) {
         const std::span<const double> fi = run.Series[Fi], rate = run.Series[FiDot];
-        const std::size_t n = std::min(fi.size(), rate.size());
-        for (std::size_t i = 1; i < n; ++i) {
+        std::size_t n = std::min(fi.size(), rate.size()), first = 1;
+        if (span) {
+            n = timegraph::DrawnSampleCount(span->to, run.PrintStep, n);
+            first = std::max<std::size_t>(1, timegraph::FirstSampleFrom(span->from, run.PrintStep));
+        }
+        for (std::size_t i = first; i < n; ++i) {
             const auto across = timegraph::AxisOffset(fi[i], fiRange.Min, fiRange.Max, W);
             const auto up = timegraph::AxisOffset(rate[i], rateRange.Min, rateRange.Max, H);
             if (!across || !up)

@@ -2,6 +2,7 @@
 
 #include "Canvas.h"
 #include "CurveExport.h"
+#include "GraphView.h"
 #include "NumberFormat.h"
 #include "TimeGraph.h"
 #include "TuningForkModel.h"
@@ -60,10 +61,10 @@ std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const Cur
 // When the samples were taken, as the run recorded them.
 timegraph::SampleTimes TimesOf(const GraphData& data);
 
-// The drawn curves as a CSV table, and a kept run's beside them when given; none when no
-// curve is chosen.
+// The drawn curves over the view's span as a CSV table (their envelopes in envelope mode),
+// and a kept run's beside them when given; none when no curve is chosen.
 std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T,
-                                    const GraphData* kept = nullptr);
+                                    const GraphData* kept = nullptr, const timegraph::View& view = {});
 
 inline constexpr int GraphWidth = 669, GraphHeight = 361;
 inline constexpr int PortraitWidth = 569, PortraitHeight = 385;
@@ -71,21 +72,22 @@ inline constexpr int PortraitWidth = 569, PortraitHeight = 385;
 // The graph's layout in a W x H plot box: 10 time and 10 value divisions of real width.
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep);
 
-// The whole graph for end time T: frame with its four scales, then the chosen curves. A
-// kept run, when given, is drawn between the grid and the curves.
+// The whole graph for end time T (the view's span when zoomed): frame with its four scales,
+// then the chosen curves. A kept run, when given, is drawn between the grid and the curves.
 void DrawGraph(canvas::Canvas& c, const GraphData& data, const Ranges& ranges, const CurveChoice& chosen,
                bool markers, double T, const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight,
-               const GraphData* kept = nullptr);
+               const GraphData* kept = nullptr, const timegraph::View& view = {});
 
 // The tooltip over column x of the graph: the time there and the drawn curves' values at
 // the nearest drawn sample, then those of a kept run at its own nearest sample when given.
 std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
                          const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight,
-                         const GraphData* kept = nullptr);
+                         const GraphData* kept = nullptr, const timegraph::View& view = {});
 
-// Fi against its rate, a black dot for every recorded sample after the first; a kept run,
-// when given, in paler dots behind them on the same scales.
+// Fi against its rate, a black dot for every recorded sample after the first (of the span
+// when given: the zoomed span of the graph window); a kept run, when given, in paler dots
+// behind them on the same scales.
 void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int W = PortraitWidth, int H = PortraitHeight,
-                       const GraphData* kept = nullptr);
+                       const GraphData* kept = nullptr, std::optional<timegraph::TimeSpan> span = std::nullopt);
 
 } // namespace pelisond

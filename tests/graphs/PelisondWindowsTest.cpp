@@ -5,6 +5,7 @@
 #include "Locale.h"
 #include "RecordingCanvas.h"
 #include "ScriptedServices.h"
+#include "SpectrumWindow.h"
 #include "TimeField.h"
 #include "TuningForkModel.h"
 
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -106,7 +108,8 @@ TEST(PelisondPlotMenus, HoldTheirActionsInRussian)
     Fixture f;
     EXPECT_EQ(exporttest::MenuTexts(*f.graph.PaintBox1),
               (QStringList{"Сохранить как PNG...", "Сохранить как SVG...", "Сохранить как PDF...",
-                           "Экспорт графиков в CSV...", "Печать..."}));
+                           "Экспорт графиков в CSV...", "Печать...", "Весь расчет\tCtrl+0", "Огибающая\tCtrl+E",
+                           "Спектр...\tCtrl+F"}));
     EXPECT_EQ(exporttest::MenuTexts(*f.portrait.PaintBox1),
               (QStringList{"Сохранить как PNG...", "Сохранить как SVG...", "Сохранить как PDF...", "Печать..."}));
 }
@@ -175,6 +178,114 @@ TEST(PelisondPlotMenus, PicturesOfTheGraphAndThePortrait)
               exporttest::Rgb(f.portrait.PaintBox1->grab().toImage()));
     EXPECT_TRUE(f.services.Notices.isEmpty());
     f.portrait.hide();
+}
+
+// Notches of the mouse wheel over the plot, away from the user for a positive count.
+void Wheel(QWidget& box, QPoint at, int notches)
+{
+    QWheelEvent wheel(at, box.mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&box, &wheel);
+}
+
+QStringList ExportedRows(Fixture& f, const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(QStringLiteral("span.csv"));
+    exporttest::AnswerFile(*f.graph.PlotMenu1, path);
+    f.graph.PlotMenu1->ExportCsvAction->trigger();
+    return QString::fromUtf8(exporttest::ReadAll(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+TEST(PelisondGraphZoom, ZoomedSpanExportsItsSamplesAndCtrlZeroGivesTheRunBack)
+{
+    Fixture f;
+    QTemporaryDir dir;
+    OpenGraph(f);
+    const QImage whole = exporttest::Rgb(f.graph.PaintBox1->grab().toImage());
+    Wheel(*f.graph.PaintBox1, {334, 100}, 3);
+    ASSERT_TRUE(f.graph.Zoom().Zoomed());
+    const timegraph::TimeSpan zoomed = *f.graph.Zoom().Span();
+    EXPECT_NEAR(zoomed.Length(), 0.119 / std::pow(timegraph::ZoomStep, 3), 1e-12);
+    // The arrow key and a drag to the left both move the span later.
+    QTest::keyClick(f.graph.PaintBox1, Qt::Key_Right);
+    EXPECT_NEAR(f.graph.Zoom().Span()->from, zoomed.from + timegraph::PanShare * zoomed.Length(), 1e-12);
+    QTest::mousePress(f.graph.PaintBox1, Qt::LeftButton, Qt::NoModifier, {400, 100});
+    QTest::mouseMove(f.graph.PaintBox1, {300, 100});
+    QTest::mouseRelease(f.graph.PaintBox1, Qt::LeftButton, Qt::NoModifier, {300, 100});
+    const timegraph::TimeSpan span = *f.graph.Zoom().Span();
+    EXPECT_GT(span.from, zoomed.from + timegraph::PanShare * zoomed.Length());
+
+    // The table holds the samples of the span and no other: times 0,001 s apart.
+    const QStringList lines = ExportedRows(f, dir);
+    ASSERT_GT(lines.size(), 3);
+    int expected = 0;
+    for (int i = 0; i < 119; ++i)
+        expected += i * 0.001 >= span.from - 1e-9 && i < span.to / double(0.001f);
+    EXPECT_EQ(lines.size() - 1, expected);
+    for (int i = 1; i < lines.size(); ++i) {
+        const double t = lines[i].section(QLatin1Char(','), 0, 0).toDouble();
+        EXPECT_GE(t, span.from - 1e-9) << lines[i].toStdString();
+        EXPECT_LE(t, span.to) << lines[i].toStdString();
+    }
+    const QImage zoomedPicture = exporttest::Rgb(f.graph.PaintBox1->grab().toImage());
+    EXPECT_NE(zoomedPicture, whole);
+    exporttest::AnswerFile(*f.graph.PlotMenu1, dir.filePath(QStringLiteral("span.png")));
+    f.graph.PlotMenu1->SavePngAction->trigger();
+    EXPECT_EQ(exporttest::Rgb(QImage(dir.filePath(QStringLiteral("span.png")))), zoomedPicture) << "the file shows the span";
+
+    QTest::keyClick(f.graph.PaintBox1, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_FALSE(f.graph.Zoom().Zoomed());
+    EXPECT_EQ(exporttest::Rgb(f.graph.PaintBox1->grab().toImage()), whole) << "pixel for pixel";
+    EXPECT_EQ(ExportedRows(f, dir).size(), 1 + 119);
+
+    // The time field keeps its meaning: a good time shows [0, that time], a wrong one
+    // leaves the zoom as it was.
+    Wheel(*f.graph.PaintBox1, {334, 100}, 1);
+    f.graph.Edit1->setText(QStringLiteral("1"));
+    QTest::keyClick(f.graph.Edit1, Qt::Key_Return);
+    EXPECT_TRUE(f.graph.Zoom().Zoomed());
+    f.graph.Edit1->setText(QStringLiteral("0"));
+    QTest::keyClick(f.graph.Edit1, Qt::Key_Return);
+    EXPECT_FALSE(f.graph.Zoom().Zoomed());
+    EXPECT_EQ(f.graph.ShownSpan(), (timegraph::TimeSpan{0, 0}));
+    f.graph.hide();
+}
+
+TEST(PelisondGraphZoom, EnvelopesAtTheDriveFrequencyAndTheSpectrumOfTheShownCurves)
+{
+    Fixture f;
+    QTemporaryDir dir;
+    // The fixture's curves are sin(100 t) with t = 0,001 i.
+    f.model.Params.DriveFrequency = 100;
+    OpenGraph(f);
+    QTest::keyClick(f.graph.PaintBox1, Qt::Key_E, Qt::ControlModifier);
+    ASSERT_TRUE(f.graph.EnvelopesShown());
+    const QStringList lines = ExportedRows(f, dir);
+    ASSERT_EQ(lines.size(), 1 + 119);
+    EXPECT_EQ(lines[0], QStringLiteral("t (сек),X1 (амплитуда),X1 (медленная часть)"));
+    for (int i = 1; i < lines.size(); ++i) {
+        EXPECT_NEAR(lines[i].section(QLatin1Char(','), 1, 1).toDouble(), 1e-4, 1e-7) << i;
+        EXPECT_NEAR(lines[i].section(QLatin1Char(','), 2, 2).toDouble(), 0, 1e-7) << i;
+    }
+    f.graph.EnvelopeAction->trigger();
+    EXPECT_FALSE(f.graph.EnvelopesShown());
+
+    std::size_t curves = 0;
+    QStringList menu;
+    QTimer::singleShot(100, [&] {
+        auto* spectrum = qobject_cast<timegraph::SpectrumForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(spectrum, nullptr);
+        EXPECT_EQ(spectrum->windowTitle(), QStringLiteral("Спектр"));
+        curves = spectrum->Curves().size();
+        menu = exporttest::MenuTexts(*spectrum->PaintBox1);
+        spectrum->Button1->click();
+    });
+    QTest::keyClick(f.graph.PaintBox1, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(curves, 1u);
+    EXPECT_EQ(menu, (QStringList{"Сохранить как PNG...", "Сохранить как SVG...", "Сохранить как PDF...",
+                                 "Экспорт графиков в CSV...", "Печать..."}));
+    EXPECT_TRUE(f.services.Notices.isEmpty());
+    f.graph.hide();
 }
 
 TEST(PelisondGraphReadOut, TooltipNamesTheSamplesAtTheEdges)

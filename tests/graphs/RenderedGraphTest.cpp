@@ -2,6 +2,8 @@
 #include "GimbalModel.h"
 #include "QPainterCanvas.h"
 #include "RecordingCanvas.h"
+#include "Spectrum.h"
+#include "SpectrumPlot.h"
 #include "TuningForkGraph.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +40,14 @@ void Keep(const QImage& image, const char* name)
         return;
     QDir().mkpath(dir);
     image.save(dir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
+}
+
+// The shipped tuning-fork run, calculated.
+void CalculateNominal(pelisond::TuningForkModel& fork)
+{
+    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
+    ASSERT_TRUE(fork.AllocateSeries().ok());
+    ASSERT_TRUE(fork.Calculate().ok());
 }
 
 int CountInside(const QImage& image, QRect area, const QColor& color)
@@ -230,9 +240,8 @@ std::pair<QImage, QImage> ThinnedAndEverySample(timegraph::Layout layout, double
 TEST(RenderedGraph, ThinnedCurvesPaintThePixelsOfEverySample)
 {
     pelisond::TuningForkModel fork;
-    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
-    ASSERT_TRUE(fork.AllocateSeries().ok());
-    ASSERT_TRUE(fork.Calculate().ok());
+    CalculateNominal(fork);
+    ASSERT_TRUE(fork.Calculated);
     const pelisond::GraphData data = pelisond::GraphDataOf(fork);
     const pelisond::Ranges ranges = pelisond::ComputeRanges(data.Extremes, pelisond::ScaleMode::Automatic);
     std::vector<timegraph::Curve> curves;
@@ -258,15 +267,27 @@ TEST(RenderedGraph, ThinnedCurvesPaintThePixelsOfEverySample)
     const auto fork400k = ThinnedAndEverySample(
         pelisond::GraphLayout(pelisond::GraphWidth, pelisond::GraphHeight, kComma), 400, 0.001f, noisy);
     EXPECT_TRUE(fork400k.first == fork400k.second) << "pen 2, 400 000 samples";
+
+    // A long run's columns from the level of detail: the pixels of the column walk.
+    for (timegraph::Layout layout : {veltrami::GraphLayout(veltrami::GraphWidth, veltrami::GraphHeight, kComma),
+                                     pelisond::GraphLayout(pelisond::GraphWidth, pelisond::GraphHeight, kComma)}) {
+        QImage walked = BlankImage(layout.W, layout.H), levels = BlankImage(layout.W, layout.H);
+        for (auto [image, longRun] : {std::pair{&walked, std::size_t(-1)}, std::pair{&levels, std::size_t(0)}}) {
+            layout.longRun = longRun;
+            canvas::QPainterCanvas c(image, kButtonFace);
+            for (const timegraph::Curve& curve : noisy)
+                timegraph::DrawCurve(c, layout, 400, 0.001f, curve, true);
+        }
+        EXPECT_TRUE(walked == levels) << "pen " << layout.curvePenWidth;
+    }
 }
 
 // The nominal runs of both programs, painted whole; kept for a look by eye.
 TEST(RenderedGraph, NominalTuningForkRunPaintsBothPictures)
 {
     pelisond::TuningForkModel fork;
-    ASSERT_TRUE(fork.LoadParameters(GRAPH_PELISOND_DAT));
-    ASSERT_TRUE(fork.AllocateSeries().ok());
-    ASSERT_TRUE(fork.Calculate().ok());
+    CalculateNominal(fork);
+    ASSERT_TRUE(fork.Calculated);
     const pelisond::GraphData forkData = pelisond::GraphDataOf(fork);
     ASSERT_GT(forkData.Series[pelisond::Fi].size(), 1000u);
 
@@ -319,6 +340,99 @@ TEST(RenderedGraph, NominalGimbalRunPaintsBothPictures)
     Keep(vgraph, "veltrami_graph_nominal");
     Keep(vportrait, "veltrami_portrait_nominal");
     EXPECT_GT(CountInside(vportrait, vportrait.rect(), Qt::black), 100);
+}
+
+// The nominal tuning-fork run's X1 swings at the drive frequency; the gimbal's rates show
+// the nutation H / sqrt(J_alpha J_beta), sampled finely enough to hold it.
+TEST(RunSpectrum, PeaksAtTheDriveAndTheNutationFrequency)
+{
+    pelisond::TuningForkModel fork;
+    CalculateNominal(fork);
+    ASSERT_TRUE(fork.Calculated);
+    const pelisond::GraphData forkData = pelisond::GraphDataOf(fork);
+    const timegraph::Spectrum x1 = timegraph::AmplitudeSpectrum(forkData.Series[pelisond::X1], forkData.PrintStep);
+    const auto drive = timegraph::LargestPeaks(x1, 1);
+    ASSERT_EQ(drive.size(), 1u);
+    EXPECT_NEAR(drive[0].frequency, 62800, x1.binWidth);
+
+    veltrami::GimbalModel gimbal;
+    ASSERT_TRUE(gimbal.LoadParameters(GRAPH_VELTRAMI_DAT));
+    gimbal.Params.PrintStep = 0.0002f;
+    gimbal.Params.StopTime = 2;
+    ASSERT_TRUE(gimbal.AllocateSeries().ok());
+    ASSERT_TRUE(gimbal.Calculate().ok());
+    EXPECT_NEAR(gimbal.NutationFrequency(), 1000, 1);
+    const veltrami::GraphData gimbalData = veltrami::GraphDataOf(gimbal);
+    const timegraph::Spectrum rate = timegraph::AmplitudeSpectrum(gimbalData.BetDot, gimbalData.PrintStep);
+    double nearest = 0;
+    for (const timegraph::Peak& p : timegraph::LargestPeaks(rate, 3))
+        if (std::fabs(p.frequency - 1000) < std::fabs(nearest - 1000))
+            nearest = p.frequency;
+    EXPECT_NEAR(nearest, 1000, rate.binWidth);
+}
+
+// Looking into the nominal tuning-fork run: single drive cycles near its end, the envelopes
+// of X1 and Y1 over the whole run and their spectrum; kept for the README.
+TEST(RenderedGraph, ZoomEnvelopesAndSpectrumOfTheNominalTuningForkRun)
+{
+    pelisond::TuningForkModel fork;
+    CalculateNominal(fork);
+    ASSERT_TRUE(fork.Calculated);
+    const pelisond::GraphData data = pelisond::GraphDataOf(fork);
+    const pelisond::Ranges ranges = pelisond::ComputeRanges(data.Extremes, pelisond::ScaleMode::Automatic);
+    pelisond::CurveChoice chosen{};
+    chosen[0] = chosen[2] = true; // X1 and Y1
+    const auto draw = [&](canvas::Canvas& c, const timegraph::View& view) {
+        pelisond::DrawGraph(c, data, ranges, chosen, false, data.StopTime, kComma, pelisond::GraphWidth,
+                            pelisond::GraphHeight, nullptr, view);
+    };
+
+    timegraph::View zoom;
+    zoom.zoom = timegraph::TimeSpan{0.117, 0.119};
+    QImage zoomed = BlankImage(pelisond::GraphWidth, pelisond::GraphHeight);
+    {
+        canvas::QPainterCanvas c(&zoomed, kButtonFace);
+        draw(c, zoom);
+    }
+    Keep(zoomed, "pelisond-zoom");
+    canvas::RecordingCanvas calls;
+    draw(calls, zoom);
+    EXPECT_GE(calls.Of(canvas::RecordingCanvas::Kind::Ellipse).size(), 2u * 66) << "a dot on every sample of both curves";
+
+    std::vector<timegraph::Envelope> kept;
+    kept.reserve(2);
+    timegraph::View envelopes;
+    envelopes.envelope = [&](std::span<const double> s) -> const timegraph::Envelope* {
+        kept.push_back(*timegraph::FitEnvelope(s, data.PrintStep, fork.Params.DriveFrequency));
+        return &kept.back();
+    };
+    QImage whole = BlankImage(pelisond::GraphWidth, pelisond::GraphHeight);
+    {
+        canvas::QPainterCanvas c(&whole, kButtonFace);
+        draw(c, envelopes);
+    }
+    Keep(whole, "pelisond-envelopes");
+    ASSERT_EQ(kept.size(), 2u);
+    // The steady amplitude of X1 is its swing over the last cycles.
+    const std::span<const double> x1 = data.Series[pelisond::X1];
+    double swing = 0;
+    for (std::size_t i = x1.size() - 40; i < x1.size(); ++i)
+        swing = std::max(swing, std::fabs(x1[i] - kept[0].slow[i]));
+    EXPECT_NEAR(kept[0].amplitude[x1.size() - 20], swing, 0.1 * swing);
+
+    std::vector<timegraph::SpectrumCurve> spectra;
+    for (int n : {1, 3})
+        spectra.push_back({pelisond::CurveName(n), *pelisond::CurveColor(n),
+                           timegraph::AmplitudeSpectrum(data.Series[pelisond::CurveSeries(n)], data.PrintStep)});
+    const timegraph::SpectrumMark marks[] = {{fork.Params.DriveFrequency, "частота возбуждения"}};
+    QImage spectrum = BlankImage(pelisond::GraphWidth, pelisond::GraphHeight);
+    {
+        canvas::QPainterCanvas c(&spectrum, kButtonFace);
+        timegraph::DrawSpectrum(c, spectra, marks, {false, false, true}, kComma, pelisond::GraphWidth,
+                                pelisond::GraphHeight);
+    }
+    Keep(spectrum, "pelisond-spectrum");
+    EXPECT_GT(CountInside(spectrum, spectrum.rect(), Qt::yellow), 50);
 }
 
 } // namespace

@@ -161,10 +161,45 @@ TEST(VeltramiPlotMenus, HoldTheirActionsInRussian)
     EXPECT_EQ(f.graph.PaintBox1->contextMenuPolicy(), Qt::ActionsContextMenu);
     EXPECT_EQ(exporttest::MenuTexts(*f.graph.PaintBox1),
               (QStringList{"Сохранить как PNG...", "Сохранить как SVG...", "Сохранить как PDF...",
-                           "Экспорт графиков в CSV...", "Печать..."}));
+                           "Экспорт графиков в CSV...", "Печать...", "Весь расчет\tCtrl+0", "Огибающая\tCtrl+E",
+                           "Частота огибающей...", "Спектр...\tCtrl+F"}));
     EXPECT_EQ(f.portrait.PaintBox1->contextMenuPolicy(), Qt::ActionsContextMenu);
     EXPECT_EQ(exporttest::MenuTexts(*f.portrait.PaintBox1),
               (QStringList{"Сохранить как PNG...", "Сохранить как SVG...", "Сохранить как PDF...", "Печать..."}));
+}
+
+TEST(VeltramiGraphZoom, TypedEnvelopeFrequencyAndAPortraitThatFollowsTheSpan)
+{
+    Fixture f;
+    QTemporaryDir dir;
+    f.portrait.FollowGraph(f.graph);
+    OpenGraph(f);
+    // The fixture's curves are sin(t): amplitude 1 at 1 1/s, nothing slow.
+    f.graph.AskFrequency = [](const QString&) { return std::optional<QString>(QStringLiteral("1")); };
+    f.graph.EnvelopeFrequencyAction->trigger();
+    ASSERT_TRUE(f.graph.EnvelopesShown());
+    const QString path = dir.filePath(QStringLiteral("envelopes.csv"));
+    exporttest::AnswerFile(*f.graph.PlotMenu1, path);
+    f.graph.PlotMenu1->ExportCsvAction->trigger();
+    const QStringList lines = QString::fromUtf8(exporttest::ReadAll(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1 + 120);
+    EXPECT_EQ(lines[0], QStringLiteral("t (сек),Угол альфа (амплитуда),Угол альфа (медленная часть)"));
+    for (int i = 1; i < lines.size(); ++i) {
+        EXPECT_NEAR(lines[i].section(QLatin1Char(','), 1, 1).toDouble(), 1, 1e-6) << i;
+        EXPECT_NEAR(lines[i].section(QLatin1Char(','), 2, 2).toDouble(), 0, 1e-6) << i;
+    }
+
+    canvas::RecordingCanvas whole;
+    f.portrait.PaintBox1Paint(whole);
+    QTest::keyClick(f.graph.PaintBox1, Qt::Key_Equal, Qt::ControlModifier);
+    QTest::keyClick(f.graph.PaintBox1, Qt::Key_Equal, Qt::ControlModifier);
+    ASSERT_TRUE(f.graph.Zoom().Zoomed());
+    EXPECT_NEAR(f.graph.Zoom().Span()->Length(), 12 / (timegraph::ZoomStep * timegraph::ZoomStep), 1e-9);
+    EXPECT_NEAR(f.graph.Zoom().Span()->from + f.graph.Zoom().Span()->to, 12, 1e-9) << "about the centre";
+    canvas::RecordingCanvas zoomed;
+    f.portrait.PaintBox1Paint(zoomed);
+    EXPECT_LT(zoomed.Segments().size(), whole.Segments().size()) << "the span's samples only";
+    f.graph.hide();
 }
 
 TEST(VeltramiPlotMenus, PngFilesHoldThePixelsOfTheScreen)

@@ -48,6 +48,11 @@ done
 depends=$(dpkg-deb -f "$deb" Depends)
 if [[ $kind == gui ]]; then
   grep -q libqt6widgets6 <<<"$depends" || { echo "package does not depend on Qt"; exit 1; }
+  # The graphs' spectrum loads kissfft: the package names the Debian package that holds it.
+  for lib in $(ldd "$dir/pelisond" "$dir/veltrami" 2>/dev/null | awk '/kissfft/ {print $3}' | sort -u); do
+    owner=$(dpkg -S "$(readlink -f "$lib")" 2>/dev/null | cut -d: -f1)
+    [ -z "$owner" ] || grep -q "$owner" <<<"$depends" || { echo "package does not depend on $owner"; exit 1; }
+  done
 else
   [[ $(dpkg-deb -f "$deb" Package) == gyrosim-tools ]] || { echo "the package without the windows is not gyrosim-tools"; exit 1; }
   if grep -qi qt <<<"$depends"; then echo "package without the windows depends on Qt: $depends"; exit 1; fi

@@ -74,15 +74,17 @@ std::vector<timegraph::NamedSeries> DrawnCurves(const GraphData& data, const Cur
 timegraph::SampleTimes TimesOf(const GraphData& data) { return {data.PrintStep, data.Time}; }
 
 std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T,
-                                    const GraphData* kept)
+                                    const GraphData* kept, const timegraph::View& view)
 {
-    return comparison::ComparedCsv(data, chosen, T, kept);
+    return comparison::ViewCsv(data, chosen, T, kept, view);
 }
 
 std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
-                         const numfmt::Separators& sep, int W, int H, const GraphData* kept)
+                         const numfmt::Separators& sep, int W, int H, const GraphData* kept,
+                         const timegraph::View& view)
 {
-    return comparison::ComparedReadOut(data, chosen, T, x, GraphLayout(W, H, sep), sep, kept);
+    return comparison::ComparedReadOut(data, chosen, timegraph::EndTime(T, view), x,
+                                       timegraph::Zoomed(GraphLayout(W, H, sep), view), sep, kept);
 }
 
 timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
@@ -101,18 +103,19 @@ timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep)
     l.timeLabelFont = canvas::Font{"MS Sans Serif", 11, canvas::clRed, false};
     l.curvePenWidth = 1;
     l.curveColor = CurveColor;
-    l.timeLabelText = [sep](double v) { return numfmt::FormatGeneral(v, 3, sep); };
+    l.timeLabelText = [sep](double v, int extra) { return numfmt::FormatGeneral(v, 3 + extra, sep); };
     return l;
 }
 
-void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chosen, bool markers, double T,
-               const numfmt::Separators& sep, int W, int H, const GraphData* kept)
+void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chosen, bool markers, double shownT,
+               const numfmt::Separators& sep, int W, int H, const GraphData* kept, const timegraph::View& view)
 {
-    const timegraph::Layout layout = GraphLayout(W, H, sep);
+    const timegraph::Layout layout = timegraph::Zoomed(GraphLayout(W, H, sep), view);
+    const double T = timegraph::EndTime(shownT, view);
     const float angleLo = std::min(data.AlfMin, data.BetMin), angleUp = std::max(data.AlfMax, data.BetMax);
     const float rateLo = std::min(data.AlfDotMin, data.BetDotMin), rateUp = std::max(data.AlfDotMax, data.BetDotMax);
 
-    const auto label = [sep](double v) { return numfmt::FormatGeneral(v, 2, sep); };
+    const auto label = [sep](double v, int extra) { return numfmt::FormatGeneral(v, 2 + extra, sep); };
     const timegraph::LabelScale scales[] = {
         {0, angleLo, angleUp, canvas::clRed, 11, label},
         {W - 30, rateLo, rateUp, canvas::clRed, 11, label},
@@ -135,10 +138,11 @@ void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chos
     }
     for (std::size_t n = 0; n < std::size(curves); ++n)
         if (chosen[n])
-            timegraph::DrawCurve(c, layout, T, data.PrintStep, curves[n], markers);
+            timegraph::DrawViewCurve(c, layout, T, data.PrintStep, curves[n], markers, view);
 }
 
-void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int item, int W, int H, const GraphData* kept)
+void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int item, int W, int H, const GraphData* kept,
+                       std::optional<timegraph::TimeSpan> span)
 {
     c.SetPenWidth(2);
     c.SetPenColor(canvas::clBlack);
@@ -151,9 +155,13 @@ void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int item, int W
         const std::span<const double> angle = beta ? run.Bet : run.Alf;
         const std::span<const double> rate = beta ? run.BetDot : run.AlfDot;
         // The same thinning as the time curves': what the surface can show of the line.
-        const std::size_t n = std::min(angle.size(), rate.size());
+        std::size_t n = std::min(angle.size(), rate.size()), first = 0;
+        if (span) {
+            n = timegraph::DrawnSampleCount(span->to, run.PrintStep, n);
+            first = std::min(n, timegraph::FirstSampleFrom(span->from, run.PrintStep));
+        }
         const auto walk = [&](auto& line, auto place) {
-            for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t i = first; i < n; ++i) {
                 const auto px = timegraph::AxisOffset(angle[i], angleMin, angleMax, W);
                 const auto up = timegraph::AxisOffset(rate[i], rateMin, rateMax, H);
                 if (!px || !up)

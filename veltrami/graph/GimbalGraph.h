@@ -3,6 +3,7 @@
 #include "Canvas.h"
 #include "NumberFormat.h"
 #include "CurveExport.h"
+#include "GraphView.h"
 #include "TimeGraph.h"
 
 #include <array>
@@ -44,7 +45,7 @@ timegraph::SampleTimes TimesOf(const GraphData& data);
 // The drawn curves as a CSV table, and a kept run's beside them when given; none when no
 // curve is chosen.
 std::optional<std::string> GraphCsv(const GraphData& data, const CurveChoice& chosen, double T,
-                                    const GraphData* kept = nullptr);
+                                    const GraphData* kept = nullptr, const timegraph::View& view = {});
 
 // Plot box of the graph window.
 inline constexpr int GraphWidth = 669, GraphHeight = 361;
@@ -61,18 +62,20 @@ timegraph::Layout GraphLayout(int W, int H, const numfmt::Separators& sep);
 // run, when given, is drawn between the grid and the curves.
 void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chosen, bool markers, double T,
                const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight,
-               const GraphData* kept = nullptr);
+               const GraphData* kept = nullptr, const timegraph::View& view = {});
 
 // The tooltip over column x of the graph: the time there and the drawn curves' values at
 // the nearest drawn sample, then those of a kept run at its own nearest sample when given.
 std::string GraphReadOut(const GraphData& data, const CurveChoice& chosen, double T, int x,
                          const numfmt::Separators& sep, int W = GraphWidth, int H = GraphHeight,
-                         const GraphData* kept = nullptr);
+                         const GraphData* kept = nullptr, const timegraph::View& view = {});
 
 // The phase portrait of the outer frame (item 0: Alf against AlfDot) or the inner one
 // (item 1: Bet against BetDot) as one black line over the recorded run; a kept run, when
-// given, behind it on the same scales.
+// given, behind it on the same scales. Only the samples of the span when given (the zoomed
+// span of the graph window).
 void DrawPhasePortrait(canvas::Canvas& c, const GraphData& data, int item, int W = PortraitWidth,
-                       int H = PortraitHeight, const GraphData* kept = nullptr);
+                       int H = PortraitHeight, const GraphData* kept = nullptr,
+                       std::optional<timegraph::TimeSpan> span = std::nullopt);
 
 } // namespace veltrami

@@ -10,7 +10,11 @@
 #include "PlotOutput.h"
 #include "QPainterCanvas.h"
 
+#include <cmath>
+
+#include <QAction>
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,8 +25,6 @@
 
 namespace veltrami {
 
-using timegraph::MakeButton;
-
 namespace {
 
 // Digits the time field takes from the keyboard.
@@ -31,29 +33,11 @@ constexpr int MaskDigits = 6;
 } // namespace
 
 TForm9::TForm9(QWidget* parent)
-    : ModalForm(parent)
+    : ChoiceForm({296, 183}, {12, 12, 273, 93},
+                 {QString::fromUtf8(CurveName(1)), QString::fromUtf8(CurveName(2)), QString::fromUtf8(CurveName(3)),
+                  QString::fromUtf8(CurveName(4))},
+                 {104, 128, 75, 25}, parent)
 {
-    setObjectName(QStringLiteral("Form9"));
-    setWindowTitle(gyroapp::BlankTitle());
-    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
-    // Its place is beside the graph window, set whenever that window shows it.
-    PlaceWindow({296, 183}, pos());
-    Panel1 = new QFrame(this);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setGeometry(0, 0, 296, 183);
-    GroupBox1 = new QGroupBox(QStringLiteral("Какие графики выводить"), Panel1);
-    GroupBox1->setGeometry(12, 12, 273, 93);
-    for (int i = 0; i < 4; ++i) {
-        CheckBoxes[i] = new QCheckBox(QString::fromUtf8(CurveName(i + 1)), GroupBox1);
-        CheckBoxes[i]->setGeometry(8, 16 + 16 * i, i < 2 ? 97 : 213, 17);
-    }
-    CheckBoxes[0]->setChecked(true);
-    QWidget::setTabOrder(CheckBoxes[0], CheckBoxes[2]);
-    QWidget::setTabOrder(CheckBoxes[2], CheckBoxes[1]);
-    QWidget::setTabOrder(CheckBoxes[1], CheckBoxes[3]);
-    Button1 = MakeButton(Panel1, QStringLiteral("OK"), {104, 128, 75, 25});
-    QWidget::setTabOrder(CheckBoxes[3], Button1);
-    gyroapp::ConnectHandler(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
 }
 
 CurveChoice TForm9::Choice() const
@@ -62,47 +46,24 @@ CurveChoice TForm9::Choice() const
             CheckBoxes[3]->isChecked()};
 }
 
-void TForm9::Button1Click() { SetModalResult(gyroapp::mrOk); }
-
 TForm5::TForm5(const GimbalModel& model, QWidget* parent)
-    : ModalForm(parent), model_(model)
+    : PortraitForm(QStringLiteral("Фазовый портрет"), parent), model_(model)
 {
-    setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("Фазовый портрет"));
-    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
-    PlaceWindow({621, 473}, {86, 87});
-    setFixedSize(621, 473);
-    canvas::MakeBevel(this, {0, 0, 621, 473}, true);
-    auto* panel1 = new QFrame(this);
-    panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel1->setGeometry(8, 8, 601, 417);
-    auto* panel2 = new QFrame(panel1);
-    panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel2->setGeometry(8, 8, 585, 401);
-    PaintBox1 = new canvas::PaintBox(panel2);
-    PaintBox1->setGeometry(8, 8, 569, 385);
-    PaintBox1->OnPaint = [this](canvas::Canvas& c) { PaintBox1Paint(c); };
-    PlotMenu1 = new canvas::PlotMenu(PaintBox1, [this](canvas::Canvas& c) { PaintBox1Paint(c); },
-                                     QStringLiteral("Фазовый портрет"), QStringLiteral("Фазовый портрет"));
     RadioGroup1 = new canvas::RadioGroup(QStringLiteral("Фазовый портрет"),
                                          {QStringLiteral("альфа-альфа с точкой"), QStringLiteral("бета-бета с точкой")},
                                          2, this);
     RadioGroup1->setGeometry(16, 428, 369, 37);
     RadioGroup1->setItemIndex(0);
     connect(RadioGroup1, &canvas::RadioGroup::itemIndexChanged, this, [this] { RadioGroup1Click(); });
-    Button3 = MakeButton(this, QStringLiteral("Закрыть"), {536, 432, 75, 25});
-    gyroapp::ConnectHandler(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
 }
 
 void TForm5::RadioGroup1Click() { PaintBox1->repaint(); }
-
-void TForm5::Button3Click() { SetModalResult(gyroapp::mrOk); }
 
 void TForm5::PaintBox1Paint(canvas::Canvas& c)
 {
     const std::optional<GraphData> kept = KeptGraphData(comparison_);
     DrawPhasePortrait(c, GraphDataOf(model_), RadioGroup1->itemIndex(), PaintBox1->width(), PaintBox1->height(),
-                      kept ? &*kept : nullptr);
+                      kept ? &*kept : nullptr, FollowedSpan());
 }
 
 void TForm5::SetComparison(comparison::RunComparison& runs)
@@ -116,88 +77,100 @@ TForm8::TForm8(const GimbalModel& model, TForm9& choice, QWidget* parent) : TFor
     choice_ = &choice;
 }
 
-TForm8::TForm8(const GimbalModel& model, QWidget* parent) : ModalForm(parent), model_(model)
+TForm8::TForm8(const GimbalModel& model, QWidget* parent) : GraphForm(parent), model_(model)
 {
-    setObjectName(QStringLiteral("Form8"));
-    setWindowTitle(QStringLiteral("Графики "));
-    setFont(canvas::ToQFont({"MS Sans Serif", 11}));
-    // Enter belongs to the time field here, not to closing the window.
-    SetKeysClose(false);
-    PlaceWindow({699, 498}, {192, 114});
-    // Files and paper show the time span of the screen, not a time typed since.
-    const timegraph::GraphArea area = timegraph::MakeGraphArea(
-        this, [this](canvas::Canvas& c) { PaintBox1Paint(c); }, [this](QPoint at) { return ReadOut(at); },
-        [this](canvas::Canvas& c) { DrawPlot(c, ShownTime()); },
-        [this] {
-            const std::optional<GraphData> kept = KeptGraphData(comparison_);
-            return GraphCsv(GraphDataOf(model_), CurrentChoice(), ShownTime(), kept ? &*kept : nullptr);
-        });
-    PaintBox1 = area.box;
-    PlotMenu1 = area.menu;
+    BuildGraphArea();
     canvas::MakeLabel(this, QStringLiteral("Углы"), {8, 8}, "Times New Roman", 19);
     canvas::MakeLabel(this, QStringLiteral("Уголовые скорости"), {520, 8}, "Times New Roman", 19);
-    canvas::MakeBevel(this, {8, 421, 413, 33});
-    MaskEdit1 = new QLineEdit(this);
-    MaskEdit1->setGeometry(16, 425, 65, 21);
+    MaskEdit1 = MakeTimeField({8, 421, 413, 33}, {16, 425, 65, 21});
     // Typing admits six digits only; the end time itself is shown whole, fraction and all.
     timegraph::ShowStopTimeInMask(MaskEdit1, model_.Params.StopTime, MaskDigits);
-    MaskEdit1->installEventFilter(this);
-    canvas::MakeLabel(this, QStringLiteral("Время t "), {92, 430}, "MS Sans Serif", 15, true);
-    CheckBox1 = new QCheckBox(QStringLiteral("Маркеры"), this);
-    CheckBox1->setGeometry(476, 420, 97, 17);
-    Button2 = MakeButton(this, QStringLiteral("Выбрать графики"), {584, 416, 97, 25});
-    Button1 = MakeButton(this, QStringLiteral("Закрыть"), {592, 445, 83, 25});
     QWidget::setTabOrder(Button1, MaskEdit1);
     QWidget::setTabOrder(MaskEdit1, Button2);
     QWidget::setTabOrder(Button2, CheckBox1);
-    gyroapp::ConnectHandler(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
-    gyroapp::ConnectHandler(Button2, &QPushButton::clicked, this, &TForm8::Button2Click);
-    gyroapp::ConnectHandler(CheckBox1, &QCheckBox::clicked, this, &TForm8::CheckBox1Click);
+
+    EnvelopeFrequencyAction = new QAction(QStringLiteral("Частота огибающей..."), PlotMenu1);
+    gyroapp::ConnectHandler(EnvelopeFrequencyAction, &QAction::triggered, this, &TForm8::EnvelopeFrequencyClick);
+    PaintBox1->insertAction(SpectrumAction, EnvelopeFrequencyAction);
+    AskFrequency = [this](const QString& current) -> std::optional<QString> {
+        bool ok = false;
+        const QString text = QInputDialog::getText(this, gyroapp::BlankTitle(),
+                                                   QStringLiteral("Частота огибающей, 1/с (пусто: сильнейший пик спектра)"),
+                                                   QLineEdit::Normal, current, &ok);
+        return ok ? std::optional<QString>(text) : std::nullopt;
+    };
 }
 
 void TForm8::FormShow()
 {
     timegraph::ShowStopTimeInMask(MaskEdit1, model_.Params.StopTime, MaskDigits);
-    // Activation follows the showing: the choice comes up once the window stands.
-    QTimer::singleShot(0, this, [this] { gyroapp::RunHandler([this] { FormActivate(); }); });
+    GraphForm::FormShow();
 }
 
-void TForm8::FormActivate()
+float TForm8::StopTime() const { return model_.Params.StopTime; }
+
+float TForm8::PrintStep() const { return model_.Params.PrintStep; }
+
+void TForm8::MaskEdit1Enter() { TimeFieldEnter(); }
+
+void TForm8::EnvelopeFrequencyClick()
 {
-    if (choice_) {
-        timegraph::PlaceBeside(choice_, this);
-        choice_->ShowModal();
+    const numfmt::Separators sep = gyroapp::LocaleSeparators();
+    const QString current =
+        envelopeFrequency_ ? QString::fromStdString(numfmt::FormatGeneral(*envelopeFrequency_, 7, sep)) : QString();
+    const std::optional<QString> typed = AskFrequency(current);
+    if (!typed)
+        return;
+    const std::string text = typed->trimmed().toStdString();
+    if (text.empty()) {
+        envelopeFrequency_.reset();
+    } else {
+        std::optional<double> v;
+        try {
+            v = numfmt::TextToFloat(text, sep.decimal);
+        } catch (const numfmt::ConversionError&) {
+        }
+        if (!v || !(*v > 0) || !std::isfinite(*v)) {
+            gyroapp::Services().Notify(QStringLiteral("Частота огибающей должна быть положительным числом: '%1'")
+                                           .arg(QString::fromStdString(text)));
+            return;
+        }
+        envelopeFrequency_ = *v;
     }
-    PaintBox1->repaint();
-}
-
-void TForm8::Button2Click() { FormActivate(); }
-
-void TForm8::CheckBox1Click() { PaintBox1->repaint(); }
-
-void TForm8::Button1Click() { SetModalResult(gyroapp::mrOk); }
-
-void TForm8::MaskEdit1Enter() { timegraph::EnterInField(MaskEdit1, model_.Params.StopTime, PaintBox1); }
-
-bool TForm8::eventFilter(QObject* watched, QEvent* event)
-{
-    if (timegraph::FilterEnter(watched, event, MaskEdit1, [this] { MaskEdit1Enter(); }))
-        return true;
-    return ModalForm::eventFilter(watched, event);
-}
-
-void TForm8::PaintBox1Paint(canvas::Canvas& c)
-{
-    const double T = timegraph::TimeFromField(MaskEdit1, model_.Params.StopTime);
-    shownTime_ = T;
-    DrawPlot(c, T);
+    if (!EnvelopesShown())
+        ToggleEnvelopes();
+    else
+        PaintBox1->repaint();
 }
 
 void TForm8::DrawPlot(canvas::Canvas& c, double T)
 {
     const std::optional<GraphData> kept = KeptGraphData(comparison_);
     DrawGraph(c, GraphDataOf(model_), CurrentChoice(), CheckBox1->isChecked(), T, gyroapp::LocaleSeparators(),
-              PaintBox1->width(), PaintBox1->height(), kept ? &*kept : nullptr);
+              PaintBox1->width(), PaintBox1->height(), kept ? &*kept : nullptr, CurrentView());
+}
+
+std::optional<std::string> TForm8::Csv()
+{
+    const std::optional<GraphData> kept = KeptGraphData(comparison_);
+    return GraphCsv(GraphDataOf(model_), CurrentChoice(), ShownTime(), kept ? &*kept : nullptr, CurrentView());
+}
+
+std::vector<timegraph::GraphForm::ShownCurve> TForm8::ShownCurves() const
+{
+    const GraphData data = GraphDataOf(model_);
+    const std::span<const double> series[] = {data.Alf, data.Bet, data.AlfDot, data.BetDot};
+    const CurveChoice chosen = CurrentChoice();
+    std::vector<ShownCurve> out;
+    for (int n = 1; n <= 4; ++n)
+        if (chosen[n - 1])
+            out.push_back({CurveName(n), *CurveColor(n), series[n - 1]});
+    return out;
+}
+
+std::vector<timegraph::SpectrumMark> TForm8::Marks() const
+{
+    return {{model_.NutationFrequency(), "нутация H/√(Jα·Jβ)"}};
 }
 
 void TForm8::SetComparison(comparison::RunComparison& runs)
@@ -208,14 +181,12 @@ void TForm8::SetComparison(comparison::RunComparison& runs)
 
 CurveChoice TForm8::CurrentChoice() const { return choice_ ? choice_->Choice() : CurveChoice{}; }
 
-double TForm8::ShownTime() const { return shownTime_.value_or(model_.Params.StopTime); }
-
 QString TForm8::ReadOut(QPoint at) const
 {
     const std::optional<GraphData> kept = KeptGraphData(comparison_);
     return QString::fromStdString(GraphReadOut(GraphDataOf(model_), CurrentChoice(), ShownTime(), at.x(),
                                                gyroapp::LocaleSeparators(), PaintBox1->width(), PaintBox1->height(),
-                                               kept ? &*kept : nullptr));
+                                               kept ? &*kept : nullptr, SpanView()));
 }
 
 } // namespace veltrami

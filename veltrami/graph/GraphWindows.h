@@ -1,11 +1,17 @@
 #pragma once
 
 #include "GimbalGraph.h"
-#include "ModalForm.h"
+#include "GraphForm.h"
+#include "SideForms.h"
+
+#include <QString>
+
+#include <functional>
 
 #include <array>
 #include <optional>
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -29,38 +35,26 @@ namespace veltrami {
 class GimbalModel;
 
 // Graph choice window: which of the four curves the graph window draws.
-class TForm9 : public gyroapp::ModalForm {
+class TForm9 : public timegraph::ChoiceForm {
     Q_OBJECT
 public:
     explicit TForm9(QWidget* parent = nullptr);
 
     CurveChoice Choice() const;
-    void Button1Click();
-
-    QFrame* Panel1 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    std::array<QCheckBox*, 4> CheckBoxes{};
-    QPushButton* Button1 = nullptr;
 };
 
 // Phase-portrait window "Фазовый портрет": one frame's angle against its rate.
-class TForm5 : public gyroapp::ModalForm {
+class TForm5 : public timegraph::PortraitForm {
     Q_OBJECT
 public:
     TForm5(const GimbalModel& model, QWidget* parent = nullptr);
 
     void RadioGroup1Click();
-    void Button3Click();
-    void PaintBox1Paint(canvas::Canvas& c);
+    void PaintBox1Paint(canvas::Canvas& c) override;
     // Adds the comparison with a kept run, which the program's windows share.
     void SetComparison(comparison::RunComparison& runs);
 
-    canvas::PaintBox* PaintBox1 = nullptr;
-    // Right button on the portrait: save and print it.
-    canvas::PlotMenu* PlotMenu1 = nullptr;
-    comparison::ComparisonMenu* Comparison1 = nullptr;
     canvas::RadioGroup* RadioGroup1 = nullptr;
-    QPushButton* Button3 = nullptr;
 
 private:
     const GimbalModel& model_;
@@ -68,7 +62,7 @@ private:
 };
 
 // Graph window "Графики ": angles and rates of the latest run against time.
-class TForm8 : public gyroapp::ModalForm {
+class TForm8 : public timegraph::GraphForm {
     Q_OBJECT
 public:
     TForm8(const GimbalModel& model, TForm9& choice, QWidget* parent = nullptr);
@@ -78,30 +72,29 @@ public:
     // Adds the comparison with a kept run, which the program's windows share.
     void SetComparison(comparison::RunComparison& runs);
 
-    void FormActivate();
-    void Button2Click();
-    void CheckBox1Click();
     void MaskEdit1Enter();
-    void Button1Click();
-    void PaintBox1Paint(canvas::Canvas& c);
-    // The graph for end time T, as the paint draws it.
-    void DrawPlot(canvas::Canvas& c, double T);
-    // The end time of the graph on the screen: the last paint's, the run's before any.
-    double ShownTime() const;
-    QString ReadOut(QPoint at) const;
+    // "Частота огибающей...": the frequency of the envelopes, typed; blank for each curve's
+    // strongest spectral peak.
+    void EnvelopeFrequencyClick();
+    void DrawPlot(canvas::Canvas& c, double T) override;
+    QString ReadOut(QPoint at) const override;
 
-    canvas::PaintBox* PaintBox1 = nullptr;
-    // Right button on the graph: save, export the curves, print.
-    canvas::PlotMenu* PlotMenu1 = nullptr;
-    comparison::ComparisonMenu* Comparison1 = nullptr;
     QLineEdit* MaskEdit1 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QAction* EnvelopeFrequencyAction = nullptr;
+    // Asks for the envelopes' frequency in 1/s: the text typed, none on cancel. An input
+    // dialog unless a test replaces it.
+    std::function<std::optional<QString>(const QString& current)> AskFrequency;
 
 protected:
     void FormShow() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    float StopTime() const override;
+    float PrintStep() const override;
+    gyroapp::ModalForm* ChoiceWindow() const override { return choice_; }
+    int PlotMargin() const override { return 30; }
+    std::optional<std::string> Csv() override;
+    std::vector<ShownCurve> ShownCurves() const override;
+    std::vector<timegraph::SpectrumMark> Marks() const override;
+    std::optional<double> EnvelopeFrequency() const override { return envelopeFrequency_; }
 
 private:
     CurveChoice CurrentChoice() const;
@@ -109,7 +102,7 @@ private:
     const GimbalModel& model_;
     TForm9* choice_ = nullptr;
     comparison::RunComparison* comparison_ = nullptr;
-    std::optional<double> shownTime_;
+    std::optional<double> envelopeFrequency_;
 };
 
 } // namespace veltrami

@@ -189,6 +189,13 @@ void GimbalModel::EvaluateDerivatives()
     GimbalDerivatives(Constants, Integrator.Point.data(), Integrator.Derivative.data(), CurMomentBet, CurMomentAlf);
 }
 
+double GimbalModel::NutationFrequency() const
+{
+    const GimbalRunConstants c = GimbalRunConstants::From(Params);
+    const double sinBet = std::sin(double(Params.InitialBet));
+    return c.KineticMoment / std::sqrt((c.J0 - c.DeltaJ * sinBet * sinBet) * c.JBet);
+}
+
 double GimbalModel::FastestRate() const
 {
     const GimbalRunConstants c = GimbalRunConstants::From(Params);
@@ -200,7 +207,7 @@ double GimbalModel::FastestRate() const
         if (std::isfinite(r))
             rate = std::max(rate, std::fabs(r));
     };
-    consider(c.KineticMoment / std::sqrt(jAlf * jBet));
+    consider(NutationFrequency());
     consider(c.MomentBetFrequency);
     consider(c.MomentAlfFrequency);
     consider(c.DampFrequency);

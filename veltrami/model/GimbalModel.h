@@ -53,6 +53,8 @@ public:
     // H / sqrt(J_alpha * J_beta), the drive and damping-law frequencies, the damping rates and
     // the pendulum frequency of the gravity moment, whichever is largest.
     double FastestRate() const;
+    // The nutation frequency H / sqrt(J_alpha * J_beta) at the initial state, 1/s.
+    double NutationFrequency() const;
 
     // Number of samples actually recorded by the latest run; readers never go past it.
     int Recorded() const { return RecordedCount; }
