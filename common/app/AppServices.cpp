@@ -75,7 +75,8 @@ QString QtServices::ChooseFileToOpen(const QString& caption, const QString& fold
 
 QString QtServices::ChooseFileToSave(const QString& caption, const QString& offered, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, offered, filter);
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, offered, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 QString ErrorText(const std::exception& error)

@@ -37,8 +37,9 @@ public:
     virtual std::unique_ptr<RunProgress> StartProgress(const QString& text) = 0;
     // A file the user chooses to read, the dialog opened in folder; empty when cancelled.
     virtual QString ChooseFileToOpen(const QString& caption, const QString& folder, const QString& filter) = 0;
-    // A file the user chooses to write, offered as the name to start with; the dialog asks
-    // before an existing file is replaced. Empty when cancelled.
+    // A file the user chooses to write, offered as the name to start with. The dialog does
+    // not ask before an existing file is replaced: the caller asks, once it has checked the
+    // name it will write. Empty when cancelled.
     virtual QString ChooseFileToSave(const QString& caption, const QString& offered, const QString& filter) = 0;
 };
 

@@ -115,6 +115,13 @@ void ParameterSetMenu::SaveSet()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".dat");
+    // The program's own file is refused before anything is asked about replacing it; the
+    // question comes here, not from the dialog, as the name may have gained its suffix.
+    if (RefusedAsOwnFile(path))
+        return;
+    if (QFileInfo::exists(path)
+        && !Services().AskYesNo(QStringLiteral("Файл «%1» уже существует. Заменить его?").arg(Shown(path))))
+        return;
     SaveSetTo(path);
 }
 
@@ -149,17 +156,23 @@ bool ParameterSetMenu::LoadSet(const QString& path)
                                     .arg(count)))
         return false;
     for (std::size_t k = 0; k < count; ++k)
-        window_.SetValue(static_cast<int>(k) + 1, values[k]);
+        window_.SetExactValue(static_cast<int>(k) + 1, values[k]);
     lastFolder_ = QFileInfo(path).absolutePath();
+    return true;
+}
+
+bool ParameterSetMenu::RefusedAsOwnFile(const QString& path) const
+{
+    if (!SameFile(path, startupFile_))
+        return false;
+    Services().Notify(OwnDataFileMessage(path));
     return true;
 }
 
 bool ParameterSetMenu::SaveSetTo(const QString& path)
 {
-    if (SameFile(path, startupFile_)) {
-        Services().Notify(OwnDataFileMessage(path));
+    if (RefusedAsOwnFile(path))
         return false;
-    }
     const std::string error =
         datafile::WriteFileAtomically(LocalPath(path), datafile::FormatCommaSeparated(FieldValues()));
     if (!error.empty()) {

@@ -13,8 +13,10 @@ class ParameterWindow;
 
 // Parameter sets a user keeps in files of his own: the right-button menu of the parameter
 // window and its keys Ctrl+O and Ctrl+S. A set is a parameter file like the one the program
-// starts with; opening one fills the fields as the start-up does, saving one writes the
-// fields' values so that they read back the same. The program's own file is never written.
+// starts with; opening one fills the fields in their rows' formats with as many digits as
+// each value needs to read back unchanged (a run from an opened set calculates with the very
+// values the file holds), saving one writes the fields' values so that they read back the
+// same. The program's own file is never written.
 class ParameterSetMenu : public QObject {
     Q_OBJECT
 public:
@@ -40,6 +42,8 @@ private:
     // The fields as the set to write; raises the conversion error of the first field that
     // is not a number, and an error for one beyond the float range.
     std::vector<float> FieldValues() const;
+    // Whether path is the program's own file, which is then told.
+    bool RefusedAsOwnFile(const QString& path) const;
     // Where the dialogs start: the folder last used, but never the program's own.
     QString StartFolder() const;
 

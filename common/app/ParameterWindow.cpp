@@ -142,11 +142,26 @@ QLineEdit* ParameterWindow::Edit(int k) const
 
 void ParameterWindow::SetValue(int k, double value)
 {
-    const FieldFormat& format = formats_.at(static_cast<std::size_t>(k - 1));
-    const numfmt::Separators separators = LocaleSeparators();
-    const std::string text = format.kind == FieldFormat::Kind::Fixed
-        ? numfmt::FormatFixed(value, format.precision, format.decimals, separators)
-        : numfmt::FormatGeneral(value, format.precision, separators, format.exponentDigits);
+    Write(k, value, false);
+}
+
+void ParameterWindow::SetExactValue(int k, float value)
+{
+    Write(k, value, true);
+}
+
+void ParameterWindow::Write(int k, double value, bool exact)
+{
+    const FieldFormat& f = formats_.at(static_cast<std::size_t>(k - 1));
+    const numfmt::Separators sep = LocaleSeparators();
+    const auto single = static_cast<float>(value);
+    std::string text;
+    if (f.kind == FieldFormat::Kind::Fixed)
+        text = exact ? numfmt::FormatFixedExact(single, f.precision, f.decimals, sep)
+                     : numfmt::FormatFixed(value, f.precision, f.decimals, sep);
+    else
+        text = exact ? numfmt::FormatGeneralExact(single, f.precision, sep, f.exponentDigits)
+                     : numfmt::FormatGeneral(value, f.precision, sep, f.exponentDigits);
     Edit(k)->setText(QString::fromStdString(text));
 }
 

@@ -69,6 +69,9 @@ public:
 
     // Writes a value into field k in the row's format with the user's separators.
     void SetValue(int k, double value);
+    // The same for a value the field is to give back bit for bit: the row's format with as
+    // many more digits as the 32-bit value needs.
+    void SetExactValue(int k, float value);
     // Reads field k with the user's decimal separator; throws numfmt::ConversionError.
     double Value(int k) const;
     // The name of field k's parameter, as its row shows it.
@@ -86,6 +89,8 @@ public:
     std::vector<QLabel*> NominalLabels;
 
 private:
+    void Write(int k, double value, bool exact);
+
     std::vector<FieldFormat> formats_;
 };
 

@@ -75,7 +75,7 @@ public:
                 return false;
             dialog_ = std::make_unique<QProgressDialog>(text_, QStringLiteral("Отмена"), 0, 1000,
                                                         QApplication::activeWindow());
-            dialog_->setWindowTitle(QString());
+            dialog_->setWindowTitle(BlankTitle());
             dialog_->setWindowModality(Qt::ApplicationModal);
             dialog_->setMinimumDuration(0);
             dialog_->setAutoClose(false);

@@ -73,12 +73,13 @@ void ShowStopTime(QLineEdit* field, float stopTime)
 void ShowStopTimeInMask(QLineEdit* field, float stopTime, int digits)
 {
     const QString text = QString::fromStdString(StopTimeText(stopTime, gyroapp::LocaleSeparators()));
-    const QRegularExpression mask(QStringLiteral("[0-9]{0,%1}|%2").arg(digits).arg(QRegularExpression::escape(text)));
+    const QRegularExpression mask(
+        QString::fromStdString(TypedTimePattern(stopTime, gyroapp::LocaleSeparators(), digits)));
     if (auto* validator = qobject_cast<QRegularExpressionValidator*>(const_cast<QValidator*>(field->validator())))
         validator->setRegularExpression(mask);
     else
         field->setValidator(new QRegularExpressionValidator(mask, field));
-    field->setMaxLength(std::max(digits, static_cast<int>(text.size())));
+    field->setMaxLength(std::max(digits + 1, static_cast<int>(text.size())));
     field->setText(text);
 }
 

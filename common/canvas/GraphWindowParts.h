@@ -48,7 +48,8 @@ void NotifyLater(const std::string& message);
 // The field shows the run's end time.
 void ShowStopTime(QLineEdit* field, float stopTime);
 
-// The same for a field whose typing admits at most `digits` digits: the end time is shown
+// The same for a field whose typing admits at most `digits` digits and the decimal
+// separator (see TypedTimePattern): the end time is shown
 // whole all the same, fraction and all (cut to the digits it would draw less than the run),
 // and stays acceptable as it stands.
 void ShowStopTimeInMask(QLineEdit* field, float stopTime, int digits);

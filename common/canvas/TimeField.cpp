@@ -1,6 +1,7 @@
 #include "TimeField.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace timegraph {
 
@@ -12,6 +13,31 @@ std::string TimeNotANumberMessage(const std::string& text)
 std::string StopTimeText(float stopTime, const numfmt::Separators& sep)
 {
     return numfmt::FormatGeneral(stopTime, 5, sep);
+}
+
+namespace {
+
+std::string Escaped(const std::string& text)
+{
+    std::string out;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80 && !std::isalnum(u))
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string TypedTimePattern(float stopTime, const numfmt::Separators& sep, int digits)
+{
+    const auto count = [](int n) { return "[0-9]{" + std::to_string(n) + "}"; };
+    std::string pattern = "[0-9]{0," + std::to_string(digits) + "}";
+    for (int before = 0; before <= digits; ++before)
+        pattern += "|" + count(before) + Escaped(sep.decimal) + "[0-9]{0," + std::to_string(digits - before) + "}";
+    return pattern + "|" + Escaped(StopTimeText(stopTime, sep));
 }
 
 namespace {

@@ -17,6 +17,11 @@ std::string TimeNotANumberMessage(const std::string& text);
 // The field's text for the run's end time: general format, 5 significant digits.
 std::string StopTimeText(float stopTime, const numfmt::Separators& sep);
 
+// What a field that admits at most `digits` digits lets a user type, as a regular
+// expression: the digits with the decimal separator before, among or after them, or the
+// end time as the field shows it.
+std::string TypedTimePattern(float stopTime, const numfmt::Separators& sep, int digits);
+
 using Notify = std::function<void(const std::string& message)>;
 
 // Enter in the field. A time above the end time (and above the end time as shown), or a text that is no number, is

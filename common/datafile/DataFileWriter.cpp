@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include <climits>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,11 +60,59 @@ bool WriteAll(int fd, std::string_view text)
     return true;
 }
 
+// The file a name leads to: through symbolic links, so that saving through a link
+// replaces the file it points at and leaves the link a link. A link that leads nowhere
+// leads to the file it names, which the write creates. Empty for a chain of links too long
+// to follow (a loop among them), with errno set.
+std::string FollowLinks(std::string path)
+{
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+            return path;
+        std::vector<char> target(static_cast<std::size_t>(link.st_size > 0 ? link.st_size : PATH_MAX) + 1);
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size())
+            return path;
+        std::string next(target.data(), static_cast<std::size_t>(n));
+        if (next.front() != '/') {
+            const std::size_t slash = path.rfind('/');
+            if (slash != std::string::npos)
+                next = path.substr(0, slash + 1) + next;
+        }
+        path = std::move(next);
+    }
+    errno = ELOOP;
+    return {};
+}
+
+// The name of the temporary file beside path: the target's name cut to leave room for the
+// suffix that mkstemp fills, so that it stays a legal name however long the target's is.
+std::string TemporaryPattern(const std::string& path)
+{
+    constexpr std::size_t NameMax = 255;
+    const std::string suffix = ".XXXXXX";
+    const std::size_t slash = path.rfind('/');
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    std::string name = path.substr(start);
+    if (name.size() > NameMax - suffix.size()) {
+        std::size_t keep = NameMax - suffix.size();
+        // Not in the middle of a UTF-8 character.
+        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+            --keep;
+        name.resize(keep);
+    }
+    return path.substr(0, start) + name + suffix;
+}
+
 } // namespace
 
-std::string WriteFileAtomically(const std::string& path, std::string_view text)
+std::string WriteFileAtomically(const std::string& name, std::string_view text)
 {
-    std::string pattern = path + ".XXXXXX";
+    const std::string path = FollowLinks(name);
+    if (path.empty())
+        return std::strerror(errno);
+    std::string pattern = TemporaryPattern(path);
     std::vector<char> temp(pattern.begin(), pattern.end());
     temp.push_back('\0');
     const int fd = ::mkstemp(temp.data());

@@ -16,7 +16,8 @@ std::string FormatCommaSeparated(std::span<const float> values);
 
 // Writes text to path through a temporary file in the same folder, renamed over the target
 // only once it is completely on disk: a failure at any point leaves an earlier file of that
-// name as it was and no temporary file behind. A file replaced keeps its permissions.
+// name as it was and no temporary file behind. A file replaced keeps its permissions; a
+// name that is a symbolic link writes the file the link leads to, and the link stays.
 // Returns an empty string on success, else the system's reason.
 std::string WriteFileAtomically(const std::string& path, std::string_view text);
 

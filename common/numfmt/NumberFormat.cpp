@@ -155,6 +155,44 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// The shortest decimal that reads back to a finite float, as the double nearest to it, with
+// its digit count n and exponent e (0.d1..dn x 10^e).
+struct Shortest {
+    double value = 0;
+    int digits = 1;
+    int exponent = 1;
+};
+
+Shortest ShortestOf(float value)
+{
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
+    Shortest s;
+    std::from_chars(text.data(), text.data() + text.size(), s.value);
+    const std::size_t e = text.find('e');
+    s.digits = static_cast<int>(std::count_if(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(e), IsDigit));
+    std::size_t at = e + 1;
+    if (at < text.size() && text[at] == '+')
+        ++at;
+    int power = 0;
+    std::from_chars(text.data() + at, text.data() + text.size(), power);
+    s.exponent = power + 1;
+    return s;
+}
+
+bool ReadsBackTo(const std::string& text, float value, const Separators& sep)
+{
+    try {
+        return static_cast<float>(TextToFloat(text, sep.decimal)) == value;
+    } catch (const ConversionError&) {
+        return false;
+    }
+}
+
+// Decimals a fixed text may grow to before the general format reads better.
+constexpr int MostFixedDecimals = 9;
+
 } // namespace
 
 Separators PointSeparators()
@@ -225,6 +263,33 @@ std::string FormatFixed(double value, int precision, int decimals, const Separat
 std::string FormatFixedGrouped(double value, int precision, int decimals, const Separators& sep)
 {
     return Fixed(value, precision, decimals, sep, true);
+}
+
+std::string FormatGeneralExact(float value, int precision, const Separators& sep, int minExponentDigits)
+{
+    if (!std::isfinite(value))
+        return FormatGeneral(value, precision, sep, minExponentDigits);
+    const Shortest s = ShortestOf(value);
+    // The shortest digits first; the exact binary value with more digits should the text
+    // ever read back to a neighbour (decimal to double to float rounds twice).
+    std::string text = FormatGeneral(s.value, std::max(precision, s.digits), sep, minExponentDigits);
+    for (int p = s.digits + 1; p <= 17 && !ReadsBackTo(text, value, sep); ++p)
+        text = FormatGeneral(value, std::max(precision, p), sep, minExponentDigits);
+    return text;
+}
+
+std::string FormatFixedExact(float value, int precision, int decimals, const Separators& sep)
+{
+    if (!std::isfinite(value))
+        return FormatFixed(value, precision, decimals, sep);
+    const Shortest s = ShortestOf(value);
+    const int needed = s.digits - s.exponent;
+    if (needed <= std::max(decimals, MostFixedDecimals)) {
+        const std::string text = FormatFixed(s.value, std::max(precision, s.digits), std::max(decimals, needed), sep);
+        if (ReadsBackTo(text, value, sep))
+            return text;
+    }
+    return FormatGeneralExact(value, precision, sep);
 }
 
 ConversionError::ConversionError(const std::string& text)

@@ -28,6 +28,13 @@ std::string FormatGeneral(double value, int precision, const Separators& sep, in
 // D decimals; a value with more than P integer digits falls back to the general format.
 std::string FormatFixed(double value, int precision, int decimals, const Separators& sep);
 
+// The same formats for a value of the parameter files, with as many more digits as the
+// 32-bit value needs to read back from the text to the same 32-bit value: the shortest such
+// digits, never fewer than the format's own. A fixed text that would need more than nine
+// decimals turns to the general format.
+std::string FormatGeneralExact(float value, int precision, const Separators& sep, int minExponentDigits = 0);
+std::string FormatFixedExact(float value, int precision, int decimals, const Separators& sep);
+
 // The fixed format with the integer part in groups of three divided by the thousands separator.
 std::string FormatFixedGrouped(double value, int precision, int decimals, const Separators& sep);
 

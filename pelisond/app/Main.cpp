@@ -60,7 +60,9 @@ TForm1::TForm1(const std::string& dataPath)
     Bevel1->setGeometry(216, 12, 197, 161);
     Image1 = new TuningForkPicture(Panel1);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(220, 16, 197, 157);
+    // Within the bevel's border, two pixels clear of it all round: the picture paints its
+    // white paper over whatever it covers, and the bevel is its frame.
+    Image1->setGeometry(220, 16, 189, 153);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

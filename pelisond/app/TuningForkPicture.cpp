@@ -208,10 +208,12 @@ std::vector<gyroapp::DrawingLabel> Labels()
         {P(18, -18, 58) + QPointF(12, 2), QStringLiteral("φ"), {}},
         {P(-DimensionX, 0) + QPointF(-4, -8), QStringLiteral("F"), {}},
         {P(DimensionX, 0) + QPointF(-16, 28), QStringLiteral("F"), {}},
-        {P(-outer - Shift / 2, DimensionY) + QPointF(-14, 24), QStringLiteral("x"), QStringLiteral("1")},
-        {P(-DimensionX, HalfDepth + Shift / 2) + QPointF(-30, 6), QStringLiteral("y"), QStringLiteral("1")},
+        // x1 inside the frame's dashed swing, y1 and y2 beyond their dimensions' arrowheads,
+        // each a few letter widths' fraction clear of them.
+        {P(-outer - Shift / 2, DimensionY) + QPointF(-6, 26), QStringLiteral("x"), QStringLiteral("1")},
+        {P(-DimensionX, HalfDepth + Shift / 2) + QPointF(-37, 6), QStringLiteral("y"), QStringLiteral("1")},
         {P(outer + Shift / 2, -DimensionY) + QPointF(-14, -14), QStringLiteral("x"), QStringLiteral("2")},
-        {P(DimensionX, -HalfDepth - Shift / 2) + QPointF(14, 8), QStringLiteral("y"), QStringLiteral("2")},
+        {P(DimensionX, -HalfDepth - Shift / 2) + QPointF(20, 8), QStringLiteral("y"), QStringLiteral("2")},
         {P(Arm / 2, -DimensionY) + QPointF(2, -6), QStringLiteral("b"), {}},
         {P(-Arm + HalfWidth / 2, -DimensionY) + QPointF(-4, -12), QStringLiteral("a"), {}},
     };

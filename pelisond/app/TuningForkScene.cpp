@@ -70,7 +70,7 @@ void DrawYoke(double xA, double zA, double xB, double zB)
     }
 }
 
-void DrawAxes(TOpenGLPanel& panel)
+void DrawAxes()
 {
     glColor3f(0, 0, 0);
     glBegin(GL_LINES);
@@ -78,20 +78,30 @@ void DrawAxes(TOpenGLPanel& panel)
     glVertex3i(100, 0, 0);
     glVertex3i(0, 0, 0);
     glVertex3i(0, 100, 0);
-    glVertex3i(0, 0, -135);
-    glVertex3i(0, 0, 135);
+    // The X axis reaches past the elements (their boxes end at 130), so that its letter
+    // stands clear of them as the view first shows them.
+    glVertex3i(0, 0, -155);
+    glVertex3i(0, 0, 155);
     glEnd();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+}
 
+// The axes' letters, drawn over everything else: X stands where an element may be (within
+// its box when the first element swings out), and a letter behind an element cannot be read.
+void DrawAxisLabels(TOpenGLPanel& panel)
+{
     glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
     glColor3f(0, 0, 0);
     glRasterPos3i(110, -5, 0);
     panel.Draw2DText("Y");
-    glRasterPos3i(0, -5, 140);
+    glRasterPos3i(0, -5, 160);
     panel.Draw2DText("X");
     glRasterPos3i(-5, 110, 0);
     panel.Draw2DText("Z");
+    glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
 }
 
 // The red arrow along the base's axis, 35 long, its Ω label beside it at height 30.
@@ -213,7 +223,7 @@ void DrawTuningForkScene(TOpenGLPanel& panel, const OpenGLFont2D* symbolFont, co
     glRotatef(static_cast<GLfloat>(view.tilt), 1, 0, 0);
     glRotatef(static_cast<GLfloat>(view.turn), 0, -1, 0);
 
-    DrawAxes(panel);
+    DrawAxes();
 
     const std::unique_ptr<GLUquadric, QuadricDeleter> quadric(gluNewQuadric());
     if (pose.baseTurns)
@@ -247,6 +257,7 @@ void DrawTuningForkScene(TOpenGLPanel& panel, const OpenGLFont2D* symbolFont, co
     glPopMatrix();
 
     DrawBase(pose.baseAngle);
+    DrawAxisLabels(panel);
     glPopMatrix();
 }
 

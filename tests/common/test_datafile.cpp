@@ -217,6 +217,36 @@ TEST(WriteFileAtomically, ReplacesWholeOrNotAtAll)
         << "no temporary file is left behind";
 
     EXPECT_NE(datafile::WriteFileAtomically((dir / "missing" / "set.dat").string(), "1\n"), "");
+
+    // Through a symbolic link, relative and into another folder: the file it leads to is
+    // replaced and the link stays a link.
+    std::filesystem::create_directory(dir / "sets");
+    const std::string target = (dir / "sets" / "target.dat").string();
+    ASSERT_EQ(datafile::WriteFileAtomically(target, "1\n"), "");
+    const auto link = dir / "link.dat";
+    std::filesystem::create_symlink("sets/target.dat", link);
+    ASSERT_EQ(datafile::WriteFileAtomically(link.string(), "8,9\n"), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    std::string text;
+    EXPECT_EQ(datafile::ReadFileText(target, text), datafile::LoadReport::Outcome::Read);
+    EXPECT_EQ(text, "8,9\n");
+    // A link in a loop is refused, and the link left alone.
+    std::filesystem::create_symlink("loop.dat", dir / "loop.dat");
+    EXPECT_NE(datafile::WriteFileAtomically((dir / "loop.dat").string(), "1\n"), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "loop.dat"));
+
+    // The longest names a folder takes save too, Cyrillic ones as well: 250 and 255 bytes.
+    for (const std::string& name : {std::string(123 * 2, 'x') + ".dat", [] {
+             std::string cyrillic;
+             for (int i = 0; i < 125; ++i)
+                 cyrillic += "я";
+             return cyrillic + ".dat" + "x";
+         }()}) {
+        const std::string path = (dir / name).string();
+        EXPECT_EQ(datafile::WriteFileAtomically(path, "2\n"), "") << name.size() << " bytes";
+        EXPECT_EQ(datafile::ReadFileText(path, text), datafile::LoadReport::Outcome::Read);
+        EXPECT_EQ(text, "2\n");
+    }
     std::filesystem::remove_all(dir);
 }
 

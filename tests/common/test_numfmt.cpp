@@ -230,4 +230,27 @@ TEST(TextToFloat, ReadsBackWhatTheFormatWrote)
     }
 }
 
+// The exact forms: every bit back, the row's own look where it already holds the value, the
+// general form where a fixed one would run long.
+TEST(NumberFormat, ExactFormsReadBackToTheSameFloat)
+{
+    const Separators comma = CommaSeparators();
+    EXPECT_EQ(FormatFixedExact(2.5e-6f, 6, 6, comma), "0,0000025");
+    EXPECT_EQ(FormatFixedExact(3e-6f, 6, 6, comma), "0,000003");
+    EXPECT_EQ(FormatFixedExact(0.0f, 6, 6, comma), "0,000000");
+    EXPECT_EQ(FormatFixedExact(1.2345e-8f, 8, 8, comma), "1,2345E-8");
+    EXPECT_EQ(FormatFixedExact(1.25e-7f, 8, 8, comma), "0,000000125");
+    EXPECT_EQ(FormatGeneralExact(62831.85f, 6, comma), "62831,85");
+    EXPECT_EQ(FormatGeneralExact(1500.0f, 5, comma, 5), "1500");
+    EXPECT_EQ(FormatGeneralExact(6.2e10f, 6, comma), "6,2E10");
+    const float values[] = {0.1f, 1.0f + 1.2e-7f, -7.654321f, 3.4028235e38f, 1.4e-45f, 1.17549435e-38f,
+                            123456.79f, 16777217.0f, 0.33333334f, 2.5e-6f};
+    for (const Separators& sep : kSeparatorSets)
+        for (const float v : values) {
+            for (const std::string& text : {FormatGeneralExact(v, 3, sep), FormatGeneralExact(v, 6, sep, 5),
+                                            FormatFixedExact(v, 6, 6, sep), FormatFixedExact(v, 8, 8, sep)})
+                EXPECT_EQ(static_cast<float>(TextToFloat(text, sep.decimal)), v) << text;
+        }
+}
+
 } // namespace

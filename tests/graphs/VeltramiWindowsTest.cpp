@@ -68,13 +68,15 @@ TEST(VeltramiGraphWindow, OpensWithTheEndTimeAndTheChoiceOfTheAlphaCurve)
     f.graph.hide();
 }
 
-// Six typed digits cannot hold such end times: the field shows them whole and Enter on them
-// draws every recorded sample.
+// End times with a fraction: the field shows them whole, Enter on them draws every recorded
+// sample, and a shorter time typed with the decimal separator draws from 0 to that time.
 TEST(VeltramiGraphWindow, AnEndTimeWithAFractionIsShownWholeAndDrawsTheWholeRun)
 {
     const struct Row {
         float stop, printStep;
-    } rows[] = {{0.12345f, 0.001f}, {0.00012345f, 0.000001f}, {0.7f, 0.005f}};
+        double within; // a time typed in the field
+        const char* typed;
+    } rows[] = {{0.12345f, 0.001f, 0.05, "0.05"}, {0.00012345f, 0.000001f, 0.0001, "0.0001"}, {0.7f, 0.005f, 0.35, "0.35"}};
     for (const Row& row : rows) {
         Fixture f;
         f.model.Params.StopTime = row.stop;
@@ -85,9 +87,22 @@ TEST(VeltramiGraphWindow, AnEndTimeWithAFractionIsShownWholeAndDrawsTheWholeRun)
         QTest::keyClick(f.graph.MaskEdit1, Qt::Key_Return);
         EXPECT_TRUE(f.services.Notices.isEmpty()) << row.stop;
         EXPECT_EQ(timegraph::DrawnSampleCount(f.graph.ShownTime(), row.printStep, 120), 120u) << row.stop;
+        // Typing takes six digits and the decimal separator; a time within the run draws
+        // [0, that time].
+        const QString sep = QString::fromStdString(gyroapp::LocaleSeparators().decimal);
         f.graph.MaskEdit1->clear();
-        QTest::keyClicks(f.graph.MaskEdit1, QStringLiteral("12,34567"));
-        EXPECT_EQ(f.graph.MaskEdit1->text(), QStringLiteral("123456")) << "typing takes six digits only";
+        QTest::keyClicks(f.graph.MaskEdit1, QStringLiteral("12") + sep + QStringLiteral("34567"));
+        EXPECT_EQ(f.graph.MaskEdit1->text(), QStringLiteral("12") + sep + QStringLiteral("3456")) << "six digits only";
+        const QString typed = QString::fromUtf8(row.typed).replace(QLatin1Char('.'), sep);
+        f.graph.MaskEdit1->clear();
+        QTest::keyClicks(f.graph.MaskEdit1, typed);
+        EXPECT_EQ(f.graph.MaskEdit1->text(), typed);
+        QTest::keyClick(f.graph.MaskEdit1, Qt::Key_Return);
+        EXPECT_TRUE(f.services.Notices.isEmpty()) << row.typed;
+        EXPECT_EQ(f.graph.ShownTime(), row.within) << row.typed;
+        EXPECT_NEAR(double(timegraph::DrawnSampleCount(f.graph.ShownTime(), row.printStep, 120)),
+                    row.within / row.printStep, 1.5)
+            << row.typed;
         f.graph.hide();
     }
 }

@@ -85,7 +85,9 @@ TEST_F(PelisondWindows, MainWindowHasItsControlsAndPicture)
     EXPECT_EQ(Form1->Button3->text(), QStringLiteral("Визуализация"));
     EXPECT_EQ(Form1->Button3->geometry(), QRect(24, 64, 113, 25));
     EXPECT_EQ(Form1->Bevel1->geometry(), QRect(216, 12, 197, 161));
-    EXPECT_EQ(Form1->Image1->geometry(), QRect(220, 16, 197, 157));
+    EXPECT_EQ(Form1->Image1->geometry(), QRect(220, 16, 189, 153));
+    EXPECT_TRUE(Form1->Bevel1->contentsRect().translated(Form1->Bevel1->pos()).contains(Form1->Image1->geometry()))
+        << "the picture inside its frame";
     EXPECT_FALSE(Form1->Timer1->isActive());
     EXPECT_EQ(Form1->Timer1->interval(), 50);
     EXPECT_EQ(Form1->N, 11);
@@ -107,10 +109,24 @@ TEST_F(PelisondWindows, MainWindowHasItsControlsAndPicture)
     testsupport::SaveScreenshot(large, QStringLiteral("picture"));
 
     // Every label stands clear of the lines and of the other labels, at the window's size
-    // and larger.
+    // and larger; x1 beside the dashed swing, y1 and y2 beside their arrowheads stand a
+    // few pixels clear. The drawing stays on its paper.
     for (const QSize size : {Form1->Image1->size(), large.size()}) {
-        EXPECT_EQ(pelisond::TuningForkPicture::LabelBoxes(size).size(), 14u);
+        const std::vector<QRectF> boxes = pelisond::TuningForkPicture::LabelBoxes(size);
+        ASSERT_EQ(boxes.size(), 14u);
         EXPECT_EQ(testsupport::LabelClashes<pelisond::TuningForkPicture>(size), "") << size.width() << "x" << size.height();
+        QImage lines(size, QImage::Format_RGB32);
+        QPainter linesOnly(&lines);
+        pelisond::TuningForkPicture::Draw(linesOnly, size, false);
+        linesOnly.end();
+        const int clearance = qRound(7.0 * size.height() / 324); // in the drawing's units: 7
+        EXPECT_EQ(testsupport::LabelClashes(lines, {boxes[8], boxes[9], boxes[11]}, clearance), "")
+            << "x1, y1, y2 at " << size.width() << "x" << size.height();
+        QImage whole(size, QImage::Format_RGB32);
+        QPainter all(&whole);
+        pelisond::TuningForkPicture::Draw(all, size);
+        all.end();
+        EXPECT_EQ(testsupport::InkAtEdges(whole, 2), 0) << size.width() << "x" << size.height();
     }
 }
 
@@ -192,6 +208,31 @@ TEST_F(PelisondWindows, SavedParameterSetOpensToTheSameFieldsAndAShorterSetIsRef
     EXPECT_EQ(FieldTexts(), saved);
     EXPECT_EQ(services.Notices.size(), 1);
     EXPECT_FALSE(Form1->Model.Calculated) << "opening a set calculates nothing";
+
+    // Values finer than their rows' formats show (2.5e-06 would read 0,000002, 62831.85 would
+    // read 62831,9): they open with the digits they need, and "Принять" runs with every bit.
+    const std::string fine = testsupport::DataWith(
+        {{1, "2.5e-06"}, {2, "3.0000002e-05"}, {3, "0.003"}, {4, "500.00003"}, {5, "1500.0001"},
+         {6, "4.2000003e-06"}, {7, "1.2345678e-07"}, {13, "62831.85"}, {17, "39.412345"}, {18, "39.41"},
+         {19, "1.2345"}, {27, "0.0012345"}, {30, "-7.654321"}});
+    const QString finePath = dir.filePath(QStringLiteral("fine.dat"));
+    ASSERT_TRUE(testsupport::WriteDataFile(finePath, fine));
+    services.AnswerFiles({finePath});
+    sets->OpenAction->trigger();
+    EXPECT_EQ(Form3->Edit(1)->text(), Local("0.0000025"));
+    EXPECT_EQ(Form3->Edit(13)->text(), Local("62831.85"));
+    EXPECT_EQ(Form3->Edit(4)->text(), Local("500.00003"));
+    EXPECT_EQ(Form3->Edit(12)->text(), Local("6.2E10")) << "a value its format shows exactly keeps its look";
+    EXPECT_EQ(Form3->Edit(8)->text(), Local("0.2"));
+    const std::vector<float> values = testsupport::FileValues(fine);
+    EditParameters([] {}, true);
+    ASSERT_TRUE(services.Errors.isEmpty()) << services.Errors.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(Form1->Model.Calculated);
+    for (std::size_t k = 0; k < pelisond::ModelParameters::Count; ++k) {
+        if (k + 1 == 20 || k + 1 == 23 || k + 1 == 24)
+            continue; // the stiffnesses the run derives
+        EXPECT_EQ(Form1->Params.at(k), values[k]) << "Edit" << k + 1 << " " << Form3->Edit(int(k) + 1)->text().toStdString();
+    }
 }
 
 TEST_F(PelisondWindows, MissingDataFileEndsTheProgramAfterTheNotice)

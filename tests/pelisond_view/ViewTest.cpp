@@ -158,11 +158,16 @@ TEST_F(View, WithoutBaseRotationWhiteBackgroundBlackLabelledAxesNoArrowAndAStill
         const struct {
             const char* letter;
             Point3 at;
-        } labels[] = {{"Y", {110, -5, 0}}, {"X", {0, -5, 140}}, {"Z", {-5, 110, 0}}};
+        } labels[] = {{"Y", {110, -5, 0}}, {"X", {0, -5, 160}}, {"Z", {-5, 110, 0}}};
         for (const auto& label : labels) {
             const QPoint p = Project(label.at, 15, 45).toPoint();
             EXPECT_GT(Count(first, QRect(p.x(), p.y() - 12, 11, 13), IsBlack), 15) << label.letter;
         }
+        // The first element swung out along X until the letter's place lies within it: the
+        // letter stays in front.
+        SetSample(0, 50, 0, 0, 0);
+        const QPoint x = Project({0, -5, 160}, 15, 45).toPoint();
+        EXPECT_GT(Count(Picture(), QRect(x.x(), x.y() - 12, 11, 13), IsBlack), 15) << "X over the element";
 
         // No arrow: red only on the base's top, below the frame.
         EXPECT_EQ(Count(first, QRect(0, 0, 473, BaseTopRow()), IsRed), 0);

@@ -17,6 +17,8 @@
 #include <cstring>
 #include <memory>
 
+#include <algorithm>
+#include <charconv>
 #include <sstream>
 #include <vector>
 
@@ -53,6 +55,22 @@ std::string ReplaceValues(const std::string& line, std::initializer_list<std::pa
     for (const std::string& v : values)
         data += (data.empty() ? "" : ",") + v;
     return data + "\n";
+}
+
+std::vector<float> FileValues(const std::string& line)
+{
+    std::vector<float> values;
+    std::stringstream in{line};
+    std::string value;
+    while (std::getline(in, value, ',')) {
+        const std::size_t start = value.find_first_not_of(" \t\r\n");
+        const std::size_t end = value.find_last_not_of(" \t\r\n");
+        float v = 0;
+        if (start != std::string::npos)
+            std::from_chars(value.data() + start, value.data() + end + 1, v);
+        values.push_back(v);
+    }
+    return values;
 }
 
 bool WriteDataFile(const QString& path, const std::string& data)
@@ -153,22 +171,38 @@ int CountDark(const QImage& picture)
     return dark;
 }
 
-std::string LabelClashes(const QImage& lines, const std::vector<QRectF>& labelBoxes)
+std::string LabelClashes(const QImage& lines, const std::vector<QRectF>& labelBoxes, int clearance)
 {
     std::ostringstream clashes;
     for (std::size_t i = 0; i < labelBoxes.size(); ++i) {
-        const QRect area = labelBoxes[i].toAlignedRect().adjusted(-1, -1, 1, 1).intersected(lines.rect());
-        int ink = 0;
+        const QRect box = labelBoxes[i].toAlignedRect();
+        const QRect area = box.adjusted(-clearance, -clearance, clearance, clearance).intersected(lines.rect());
+        int ink = 0, nearest = clearance;
         for (int y = area.top(); y <= area.bottom(); ++y)
             for (int x = area.left(); x <= area.right(); ++x)
-                ink += qGray(lines.pixel(x, y)) < 200;
+                if (qGray(lines.pixel(x, y)) < 200) {
+                    ++ink;
+                    const int dx = std::max({box.left() - x, x - box.right(), 0});
+                    const int dy = std::max({box.top() - y, y - box.bottom(), 0});
+                    nearest = std::min(nearest, std::max(dx, dy));
+                }
         if (ink > 0)
-            clashes << "label " << i << " has " << ink << " pixels of lines; ";
+            clashes << "label " << i << " has " << ink << " pixels of lines, the nearest " << nearest << " px off; ";
         for (std::size_t j = i + 1; j < labelBoxes.size(); ++j)
             if (labelBoxes[i].intersects(labelBoxes[j]))
                 clashes << "labels " << i << " and " << j << " meet; ";
     }
     return clashes.str();
+}
+
+int InkAtEdges(const QImage& picture, int margin)
+{
+    const QRect inside = picture.rect().adjusted(margin, margin, -margin, -margin);
+    int ink = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            ink += !inside.contains(x, y) && qGray(picture.pixel(x, y)) < 200;
+    return ink;
 }
 
 QWidget* NextTabStop(QWidget* w)

@@ -35,6 +35,10 @@ QString Local(const char* number);
 // break ending the line is dropped and one put back.
 std::string ReplaceValues(const std::string& line, std::initializer_list<std::pair<int, const char*>> replaced);
 
+// The 32-bit values of a parameter file's line, each read exactly (no locale, no detour
+// through double).
+std::vector<float> FileValues(const std::string& line);
+
 // Writes a parameter file; false when it cannot be written.
 bool WriteDataFile(const QString& path, const std::string& data);
 
@@ -57,20 +61,24 @@ void SaveScreenshot(const QImage& picture, const QString& name);
 // Pixels darker than mid grey: the lines of a line drawing.
 int CountDark(const QImage& picture);
 
-// What keeps a picture's labels from being read: ink of the lines within a pixel of a
-// label's box, or two labels' boxes meeting. Empty when every label stands free.
-std::string LabelClashes(const QImage& lines, const std::vector<QRectF>& labelBoxes);
+// What keeps a picture's labels from being read: ink of the lines within `clearance`
+// pixels of a label's box (1: touching it), or two labels' boxes meeting. Empty when every
+// label stands free; else each offender with the distance of the nearest ink.
+std::string LabelClashes(const QImage& lines, const std::vector<QRectF>& labelBoxes, int clearance = 1);
 
 // The same for a device picture drawn into a box of the given size.
 template <class Picture>
-std::string LabelClashes(QSize size)
+std::string LabelClashes(QSize size, int clearance = 1)
 {
     QImage lines(size, QImage::Format_RGB32);
     QPainter linesOnly(&lines);
     Picture::Draw(linesOnly, size, false);
     linesOnly.end();
-    return LabelClashes(lines, Picture::LabelBoxes(size));
+    return LabelClashes(lines, Picture::LabelBoxes(size), clearance);
 }
+
+// Ink within `margin` pixels of a picture's edges: a drawing that runs off its paper.
+int InkAtEdges(const QImage& picture, int margin);
 
 // The widget Tab moves to from w.
 QWidget* NextTabStop(QWidget* w);

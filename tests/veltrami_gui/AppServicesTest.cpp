@@ -147,6 +147,10 @@ TEST(RunProgress, ShortRunsShowNothingAndLongOnesCanBeCancelled)
     const auto buttons = dialog->findChildren<QPushButton*>();
     ASSERT_EQ(buttons.size(), 1);
     EXPECT_EQ(buttons[0]->text(), QStringLiteral("Отмена"));
+    // What the title bar shows, as the message boxes have it: not the program's name.
+    const QString title = testsupport::XWindowName(dialog);
+    EXPECT_FALSE(title.isNull()) << "the X server holds a name for the window";
+    EXPECT_EQ(title.trimmed(), QString()) << title.toStdString();
 
     // The hourglass stays over the window; the progress window alone has the arrow.
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "an application-wide cursor would cover the dialog too";

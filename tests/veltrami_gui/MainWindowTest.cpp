@@ -300,6 +300,24 @@ TEST_F(VeltramiWindows, SavedParameterSetOpensToTheSameFieldsAndTheSameRun)
     EXPECT_TRUE(SameParameters(Form1->Params, params));
     EXPECT_TRUE(RunSnapshot::Of(Form1->Model) == run);
     EXPECT_TRUE(services.Notices.isEmpty());
+
+    // Values finer than their rows' digits open with the digits they need, and the run takes
+    // them to the last bit.
+    const std::string fine = testsupport::DataWith({{1, "0.0012345678"}, {2, "0.10000001"}, {3, "1.2345678"},
+                                                    {5, "0.0123456789"}, {8, "0.00030000001"}, {14, "1.0000001"},
+                                                    {17, "20.000002"}, {24, "-0.3333333"}, {26, "0.123456"}});
+    const QString finePath = dir.filePath(QStringLiteral("fine.dat"));
+    ASSERT_TRUE(testsupport::WriteDataFile(finePath, fine));
+    services.AnswerFiles({finePath});
+    sets->OpenAction->trigger();
+    EXPECT_EQ(Form3->Edit(26)->text(), Local("0.123456"));
+    EXPECT_EQ(Form3->Edit(14)->text(), Local("1.0000001"));
+    EXPECT_EQ(Form3->Edit(22)->text(), Local("1.125")) << "a value its row shows exactly keeps its look";
+    QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+    ASSERT_TRUE(services.Errors.isEmpty()) << services.Errors.join(QLatin1Char('|')).toStdString();
+    const std::vector<float> values = testsupport::FileValues(fine);
+    for (std::size_t k = 0; k < veltrami::ModelParameters::Count; ++k)
+        EXPECT_EQ(Form1->Params.at(k), values[k]) << "Edit" << k + 1 << " " << Form3->Edit(int(k) + 1)->text().toStdString();
 }
 
 TEST_F(VeltramiWindows, ParameterSetIsNeitherWrittenOverTheProgramFileNorFromABadField)
@@ -318,6 +336,24 @@ TEST_F(VeltramiWindows, ParameterSetIsNeitherWrittenOverTheProgramFileNorFromABa
     QFile file(own);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), testsupport::NominalData);
+    EXPECT_TRUE(services.Questions.isEmpty()) << "refused before anything is asked";
+
+    // Any other file that exists is replaced only when the user says so.
+    const QString other = dir.filePath(QStringLiteral("other.dat"));
+    const auto contentOf = [](const QString& path) {
+        QFile saved(path);
+        return saved.open(QIODevice::ReadOnly) ? saved.readAll().toStdString() : std::string();
+    };
+    ASSERT_TRUE(testsupport::WriteDataFile(other, "1\n"));
+    services.Clear();
+    services.AnswerFiles({other, dir.filePath(QStringLiteral("other"))});
+    services.Answer({false, true});
+    sets->SaveAction->trigger();
+    EXPECT_EQ(services.Questions.size(), 1);
+    EXPECT_EQ(testsupport::FileValues(contentOf(other)), std::vector<float>{1});
+    sets->SaveAction->trigger();
+    EXPECT_EQ(services.Questions.size(), 2) << "the name with its suffix added is asked about too";
+    EXPECT_EQ(testsupport::FileValues(contentOf(other)).at(2), 6.0f);
 
     // A field that is not a number: the conversion error, no dialog, no file.
     services.Clear();
