@@ -5,6 +5,7 @@
 // traits: how a run begins, how four begun runs are integrated side by side, and which of its
 // parameters make runs take the same steps.
 
+#include "RunLimits.h"
 #include "RunStatus.h"
 
 #include <algorithm>
@@ -55,8 +56,9 @@ inline const char* CancelledMessage() { return "Расчет прерван"; }
 // The loop of n (2 to 4) begun runs integrated side by side, as each run's Calculate loops:
 // a sample of every running lane each stepsPerSample steps (before every step when 0), a
 // status for each lane that stops. The model supplies the lanes' shared time and:
-//   advance(steps, running, taken): up to steps steps, stopping after one that leaves a lane
-//       of running not finite; returns those lanes, taken receives the steps taken;
+//   advance(steps, reachesSample, running, taken): up to steps steps (the last of them the
+//       step before a sample when reachesSample), stopping after one that leaves a lane of
+//       running not finite; returns those lanes, taken receives the steps taken;
 //   keep(l): lane l's state into its model; record(l): its model records a sample;
 //   diverged(l): the status of lane l that has just stopped being finite.
 template <class Advance, class Keep, class Record, class Diverged>
@@ -64,7 +66,6 @@ void DriveBlock(int n, RunStatus* statuses, const double& time, double stop, lon
                 Advance advance, Keep keep, Record record, Diverged diverged,
                 const std::function<bool(double)>& cancel, bool& cancelled)
 {
-    constexpr long long CancelPollSteps = 4096;
     unsigned running = (1u << n) - 1;
     auto stopRunning = [&](auto status) {
         for (int l = 0; l < n; ++l)
@@ -87,7 +88,9 @@ void DriveBlock(int n, RunStatus* statuses, const double& time, double stop, lon
                     }
             }
             long long taken = 0;
-            const unsigned bad = advance(std::max(stepsPerSample - j, 1LL), running, taken);
+            const long long toSample = std::max(stepsPerSample - j, 1LL);
+            const long long steps = runlimits::StepsAtOnce(toSample, bool(cancel));
+            const unsigned bad = advance(steps, steps == toSample, running, taken);
             j += taken;
             for (int l = 0; l < n; ++l)
                 if (bad & (1u << l)) {
@@ -96,7 +99,7 @@ void DriveBlock(int n, RunStatus* statuses, const double& time, double stop, lon
                 }
             running &= ~bad;
             sincePoll += taken;
-            if (cancel && sincePoll >= CancelPollSteps) {
+            if (cancel && sincePoll >= runlimits::CancelPollSteps) {
                 sincePoll = 0;
                 if (cancel(time)) {
                     cancelled = true;

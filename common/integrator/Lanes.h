@@ -60,27 +60,4 @@ template <class V>
     return mask;
 }
 
-// Sines and cosines lane by lane with the C library's scalar functions, so that each lane's
-// value is exactly a one-lane run's. A kernel may share one cosine among lanes whose
-// arguments are equal (OneForEqualArguments).
-struct LaneByLaneTrig {
-    static constexpr bool OneForEqualArguments = true;
-    template <class V>
-    [[gnu::always_inline]] static V Cos(const V& x)
-    {
-        V c;
-        for (int i = 0; i < LaneCount<V>; ++i)
-            Lane(c, i) = __builtin_cos(Lane(x, i));
-        return c;
-    }
-    template <class V>
-    [[gnu::always_inline]] static void SinCos(const V& x, V& s, V& c)
-    {
-        for (int i = 0; i < LaneCount<V>; ++i) {
-            Lane(s, i) = __builtin_sin(Lane(x, i));
-            Lane(c, i) = __builtin_cos(Lane(x, i));
-        }
-    }
-};
-
 } // namespace GYRO_LANES_NAMESPACE

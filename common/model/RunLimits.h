@@ -20,6 +20,35 @@ inline bool StepMovesTime(double h, double tMax)
     return h > 8 * ulp;
 }
 
+// Steps between two questions whether to stop a run: a few milliseconds of either model, so
+// that a stop is honoured promptly however far apart the samples are.
+inline constexpr long long CancelPollSteps = 4096;
+
+// Steps to take at once towards a sample toSample steps ahead: all of them, or when the run may
+// be asked to stop, no more than lie between two questions.
+inline long long StepsAtOnce(long long toSample, bool askedToStop)
+{
+    return askedToStop && toSample > CancelPollSteps ? CancelPollSteps : toSample;
+}
+
+// PrintStep / Step as both models count the steps between two samples: in extended precision,
+// with a factor that keeps a print step that is a whole multiple of the step from losing one
+// (0.00003f / 0.000003f is 9.9999994 in extended precision).
+inline long double StepsPerSampleQuotient(float printStep, float step)
+{
+    return static_cast<long double>(printStep) * static_cast<long double>(1.0000001) / static_cast<long double>(step);
+}
+
+// The refusal of a print step so many times the step that the steps between two samples cannot
+// be counted (beyond 9e18), or "" when they can. The step and print step are positive.
+inline std::string StepsPerSampleRefusal(float printStep, float step)
+{
+    if (StepsPerSampleQuotient(printStep, step) < 9e18L)
+        return {};
+    return "Шаг печати больше шага расчета более чем в 9·10^18 раз: число шагов между отсчетами не может быть "
+           "сосчитано. Уменьшите шаг печати или увеличьте шаг расчета.";
+}
+
 // A number of bytes as a person reads it, to a tenth: "512 МБ", "5.2 ГБ".
 template <typename Format>
 std::string BytesText(long double bytes, Format format)

@@ -66,6 +66,9 @@ public:
     // Empty when the parameters give a run that can be made, else the reason in Russian.
     virtual std::string Check() const = 0;
 
+    // Bytes the series of a run with the current parameters take, as Check measures them
+    // against the machine's budget.
+    virtual long double SeriesBytes() const = 0;
     // Sizes the series for the current parameters (refused, nothing changed, when they cannot be).
     virtual RunStatus Allocate() = 0;
     // One run from the initial state; the series must have been allocated.
@@ -80,10 +83,13 @@ public:
 
     // The recorded series, named as in the run tools' CSV header.
     virtual std::span<const std::string_view> SeriesNames() const = 0;
-    // Index of the series with this name, or -1.
+    // Those and, after them, the series a model records for studies only (Series takes their
+    // indices too).
+    virtual std::span<const std::string_view> AllSeriesNames() const { return SeriesNames(); }
+    // Index of the series with this name among all of them, or -1.
     int FindSeries(std::string_view name) const
     {
-        const auto names = SeriesNames();
+        const auto names = AllSeriesNames();
         for (std::size_t k = 0; k < names.size(); ++k)
             if (names[k] == name)
                 return static_cast<int>(k);

@@ -78,8 +78,9 @@ void Help(const gyromodel::SimulationModel& model, const ToolText& tool, std::os
 {
     Usage(Program(model), out);
     out << "\n" << tool.description << "\n\n"
-        << "Без ФАЙЛА_ДАННЫХ читается " << model.DataFileName() << " из каталога программы. Перед расчетом\n"
-        << "параметры записываются так, как их показывает окно параметров, и читаются обратно.\n\n"
+        << "Без ФАЙЛА_ДАННЫХ читается " << model.DataFileName() << " из каталога программы. Параметры файла\n"
+        << "записываются так, как их показывает окно параметров, и читаются обратно (как при запуске\n"
+        << "программы); значения --set берутся как заданы, с точностью 32-битного числа.\n\n"
         << "Вывод (стандартный вывод):\n"
         << "  без --summary      CSV записанных отсчетов: sample,t,";
     const auto columns = model.SeriesNames();
@@ -99,8 +100,9 @@ void Help(const gyromodel::SimulationModel& model, const ToolText& tool, std::os
         << "Код завершения:\n"
         << "  0  расчет завершен\n"
         << "  1  файл данных не открывается (\"" << model.MissingDataMessage() << "\" и путь в стандартный поток\n"
-        << "     ошибок), не является файлом параметров, прочитан не полностью при --strict, или\n"
-        << "     параметры отвергнуты (причина в стандартный поток ошибок)\n"
+        << "     ошибок), не является файлом параметров, прочитан не полностью при --strict,\n"
+        << "     параметры отвергнуты (причина в стандартный поток ошибок) или вывод не записан\n"
+        << "     (диск заполнен, стандартный вывод закрыт)\n"
         << "  2  неверный вызов, неизвестное поле или неверное значение в --set\n"
         << "  3  расчет разошелся: записанные до этого отсчеты выводятся, сообщение - в поток ошибок\n"
         << "  4  расчет остановлен сигналом (Ctrl+C, SIGINT или SIGTERM): записанные до этого\n"
@@ -371,6 +373,8 @@ void WriteCsv(const gyromodel::SimulationModel& model, std::ostream& out)
         if (rows.size() > (1 << 16)) {
             out << rows;
             rows.clear();
+            if (!out)
+                return;  // nowhere to write: the caller tells
         }
     }
     out << rows;
@@ -399,6 +403,8 @@ int RunToolMain(int argc, char** argv, gyromodel::SimulationModel& model, const 
         = args.dataFile.empty() ? ExecutableDirectory() + std::string(model.DataFileName()) : args.dataFile;
     if (!Load(model, path, args.strict, err))
         return ExitError;
+    // The file's values as the windows show them at start-up; the overrides as given.
+    model.RoundTripThroughDisplay();
     for (const auto& [name, text] : args.sets) {
         double value = 0;
         try {
@@ -413,7 +419,6 @@ int RunToolMain(int argc, char** argv, gyromodel::SimulationModel& model, const 
             return ExitUsage;
         }
     }
-    model.RoundTripThroughDisplay();
 
     RunStatus status;
     StopReason stopped = StopReason::None;
@@ -433,6 +438,11 @@ int RunToolMain(int argc, char** argv, gyromodel::SimulationModel& model, const 
     else
         WriteCsv(model, out);
     out.flush();
+    if (!out) {
+        err << program << ": не удалось записать результаты в стандартный вывод (диск заполнен или вывод "
+               "закрыт)\n";
+        return ExitError;
+    }
     if (status.kind == RunStatus::Kind::Cancelled && stopped != StopReason::None) {
         const std::string at = numfmt::FormatGeneral(status.time, 6, numfmt::PointSeparators());
         if (stopped == StopReason::TimeLimit) {

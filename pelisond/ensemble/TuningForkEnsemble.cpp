@@ -73,6 +73,7 @@ struct Traits {
             for (int i = 1; i < StateSize; ++i)
                 b.y[i][l] = m.Integrator.Solution[i];
             b.drift[l] = m.CurrentDrift;
+            b.driftAtSample[l] = m.CurrentDriftAtSample;
         }
         b.t = runs[0]->Integrator.Solution[sT];
         auto keep = [&](int l) {
@@ -81,15 +82,16 @@ struct Traits {
             for (int i = 1; i < StateSize; ++i)
                 m.Integrator.Solution[i] = b.y[i][l];
             m.CurrentDrift = b.drift[l];
+            m.CurrentDriftAtSample = b.driftAtSample[l];
         };
 
         const TuningForkModel& first = *runs[0];
         const double h = first.Params.Step;
         ensemble::DriveBlock(
             n, statuses, b.t, first.Params.StopTime, first.StepsPerSample(),
-            [&](long long steps, unsigned running, long long& taken) {
+            [&](long long steps, bool reachesSample, unsigned running, long long& taken) {
                 // The last step before each sample leaves the drift the sample records.
-                return advance(constants, b, h, first.Params.StopTime, steps, true, running, taken);
+                return advance(constants, b, h, first.Params.StopTime, steps, reachesSample, running, taken);
             },
             keep, [&](int l) { EnsembleAccess::Record(*runs[l]); }, [&](int l) { return runs[l]->DivergedAt(b.t); },
             cancel, cancelled);

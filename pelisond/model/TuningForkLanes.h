@@ -3,10 +3,11 @@
 // The run's integration kernel: the classic Runge-Kutta step fused with the right-hand side,
 // written once for a lane type V (Lanes.h). V = double is one run (TuningForkModel::Calculate);
 // a vector of doubles is several runs of the same step advanced together, one per lane
-// (TuningForkEnsemble). Each lane does exactly the arithmetic of a one-lane run, so a run gives
-// the same bits whichever way it is integrated (but for a vector cosine, where chosen).
+// (TuningForkEnsemble). Each lane does exactly the arithmetic of a one-lane run, its drive
+// cosine included (LaneSinCos.h), so a run gives the same bits whichever way it is integrated
+// and whichever runs share its lanes.
 
-#include "Lanes.h"
+#include "LaneSinCos.h"
 #include "TuningForkModel.h"
 
 namespace pelisond {
@@ -29,15 +30,18 @@ template <class V, class C>
 }
 
 // Four runs' places in plain arrays, as the ensemble hands them to the kernel of the
-// instruction set it chose: the shared time, each lane's state (index 0 unused), drift and
-// latest drive cosine.
+// instruction set it chose: the shared time, each lane's state (index 0 unused), drifts,
+// latest drive cosine and the rates at the latest sampled state.
 struct LaneBlock {
     static constexpr int Width = 4;
     double t = 0;
     double y[StateSize][Width] = {};
     double drift[Width] = {};
+    double driftAtSample[Width] = {};
     double cosineTime = __builtin_nan("");
     double cosine[Width] = {};
+    double ratesTime = __builtin_nan("");
+    double rates[StateSize][Width] = {};
 };
 
 namespace GYRO_LANES_NAMESPACE {
@@ -53,8 +57,6 @@ struct LaneConstants {
     V cFi, kFiT, cX1, kX1T, cX2, kX2T, cY1, kY1T, cY2, kY2T;
     // Drift estimate (same names as in RunConstants).
     V m1, m2, e1, e2, e1e1, e2e2, dd, dISum, Qd, Qe, K, K2, kFiDelta;
-    // All lanes drive at the same frequency: one cosine serves them all.
-    bool sharedFrequency = true;
 };
 
 template <class V>
@@ -94,39 +96,39 @@ LaneConstants<V> MakeLaneConstants(const RunConstants* const* runs)
         Lane(k.K, i) = c.K;
         Lane(k.K2, i) = c.K2;
         Lane(k.kFiDelta, i) = c.kFiDelta;
-        if (c.driveFrequency != runs[0]->driveFrequency)
-            k.sharedFrequency = false;
     }
     return k;
 }
 
 // Where the lanes are: the time, shared by all lanes (they take the same steps), the other
-// state components per lane (index 0 unused) and the latest drift estimate of each lane.
+// state components per lane (index 0 unused) and the latest drift estimates of each lane: that
+// of the last stage of the step before a sample, and that at the sampled state itself.
 template <class V>
 struct LaneState {
     double t = 0;
     V y[StateSize]{};
     V drift{};
+    V driftAtSample{};
     // The drive's cosine at the latest evaluation time: a step evaluates its second and third
     // stages at the same time, and often its fourth at the next step's first.
     double cosineTime = __builtin_nan("");
     V cosine{};
+    // The rates at the state of time ratesTime, evaluated for the drift at a sample: the next
+    // step's first stage, which takes them instead of evaluating them again.
+    double ratesTime = __builtin_nan("");
+    V rates[StateSize]{};
 };
 
 // The state derivatives at time t and point p. Writes the accelerations; the rates of the
 // coordinates are the point's own velocities. The frame's equation is solved with the
 // elements' ones eliminated: the Coriolis and centrifugal terms of the frame and of the
 // elements cancel there, and the system's determinant is Iown m1^2 m2^2.
-template <class Trig, class V>
+template <class V>
 [[gnu::always_inline]] inline void Accelerations(const LaneConstants<V>& c, LaneState<V>& s, double t, const V* p, V* f)
 {
     if (!(t == s.cosineTime)) {
         s.cosineTime = t;
-        if (Trig::OneForEqualArguments && c.sharedFrequency) {
-            s.cosine = Broadcast<V>(__builtin_cos(Lane(c.driveFrequency, 0) * t));
-        } else {
-            s.cosine = Trig::Cos(c.driveFrequency * t);
-        }
+        s.cosine = Cos(c.driveFrequency * t);
     }
     const V fiDot = p[sFiDot], x1Dot = p[sX1Dot], x2Dot = p[sX2Dot];
     const V fi = p[sFi], x1 = p[sX1], x2 = p[sX2];
@@ -154,22 +156,30 @@ template <class Trig, class V>
     f[sY2] = y2Dot;
 }
 
+// The drift estimate at state y whose rates are f.
+template <class V>
+[[gnu::always_inline]] inline V DriftAtState(const LaneConstants<V>& c, const V* y, const V* f)
+{
+    return DriftEstimate<V>(c, y[sX1], y[sX2], y[sY1], y[sY2], y[sFi], y[sFiDot], y[sX2Dot], y[sY2Dot], f[sFiDot],
+                            f[sX2Dot], f[sY2Dot]);
+}
+
 // Lanes whose state (or drift) is no longer finite, as a bit mask.
 template <class V>
 [[gnu::always_inline]] inline unsigned NonFiniteState(const LaneState<V>& s)
 {
-    V sum = s.drift + s.t;
+    V sum = s.drift + s.driftAtSample + s.t;
     for (int i = 1; i < StateSize; ++i)
         sum += s.y[i];
     return NonFiniteLanes(sum);
 }
 
 // Takes up to `steps` steps of size h while the time is below stop. The last of them, when
-// driftAtEnd, leaves the drift estimate of its fourth evaluation in s.drift. Stops early after
+// driftAtEnd, leaves the drift estimate of its fourth evaluation in s.drift and that of the
+// state it reaches in s.driftAtSample. Stops early after
 // a step that leaves a lane of `watched` not finite. Returns the lanes of `watched` that went
-// non-finite (0 when none); taken receives the number of steps taken. Trig::Cos gives the
-// drive's cosines when the lanes drive at different frequencies.
-template <class V, class Trig = LaneByLaneTrig>
+// non-finite (0 when none); taken receives the number of steps taken.
+template <class V>
 unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double stop, long long steps, bool driftAtEnd,
                  unsigned watched, long long& taken)
 {
@@ -179,29 +189,40 @@ unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double st
         const RungeKutta4Times times = StepTimes(s.t, h);
         V* y = s.y;
         V p[StateSize], sum[StateSize], f[StateSize];
-        Accelerations<Trig>(c, s, times.stage[0], y, f);
+        if (s.ratesTime == s.t) {
+            for (int i = 1; i < StateSize; ++i)
+                f[i] = s.rates[i];
+        } else {
+            Accelerations(c, s, times.stage[0], y, f);
+        }
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = f[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        Accelerations<Trig>(c, s, times.stage[1], p, f);
+        Accelerations(c, s, times.stage[1], p, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        Accelerations<Trig>(c, s, times.stage[2], p, f);
+        Accelerations(c, s, times.stage[2], p, f);
         for (int i = 1; i < StateSize; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + hv * f[i];
         }
-        Accelerations<Trig>(c, s, times.stage[3], p, f);
+        Accelerations(c, s, times.stage[3], p, f);
         ++taken;
-        if (driftAtEnd && taken == steps)
-            s.drift = DriftEstimate<V>(c, p[sX1], p[sX2], p[sY1], p[sY2], p[sFi], p[sFiDot], p[sX2Dot], p[sY2Dot],
-                                       f[sFiDot], f[sX2Dot], f[sY2Dot]);
+        const bool sampleNext = driftAtEnd && taken == steps;
+        if (sampleNext)
+            s.drift = DriftAtState(c, p, f);
         for (int i = 1; i < StateSize; ++i)
             y[i] = sixthHv * (sum[i] + f[i]) + y[i];
         s.t = times.next;
+        if (sampleNext) {
+            // The rates at the state the sample records: its drift, and the next step's first stage.
+            Accelerations(c, s, s.t, y, s.rates);
+            s.ratesTime = s.t;
+            s.driftAtSample = DriftAtState(c, y, s.rates);
+        }
         if (const unsigned bad = NonFiniteState(s) & watched)
             return bad;
     }
@@ -209,7 +230,7 @@ unsigned Advance(const LaneConstants<V>& c, LaneState<V>& s, double h, double st
 }
 
 // Advance on a LaneBlock with the lanes in a V of four doubles; runs holds four constants.
-template <class V, class Trig = LaneByLaneTrig>
+template <class V>
 unsigned AdvanceBlock(const RunConstants* const* runs, LaneBlock& b, double h, double stop, long long steps,
                       bool driftAtEnd, unsigned watched, long long& taken)
 {
@@ -218,19 +239,27 @@ unsigned AdvanceBlock(const RunConstants* const* runs, LaneBlock& b, double h, d
     LaneState<V> s;
     s.t = b.t;
     s.cosineTime = b.cosineTime;
+    s.ratesTime = b.ratesTime;
     for (int l = 0; l < LaneBlock::Width; ++l) {
-        for (int i = 1; i < StateSize; ++i)
+        for (int i = 1; i < StateSize; ++i) {
             Lane(s.y[i], l) = b.y[i][l];
+            Lane(s.rates[i], l) = b.rates[i][l];
+        }
         Lane(s.drift, l) = b.drift[l];
+        Lane(s.driftAtSample, l) = b.driftAtSample[l];
         Lane(s.cosine, l) = b.cosine[l];
     }
-    const unsigned bad = Advance<V, Trig>(k, s, h, stop, steps, driftAtEnd, watched, taken);
+    const unsigned bad = Advance<V>(k, s, h, stop, steps, driftAtEnd, watched, taken);
     b.t = s.t;
     b.cosineTime = s.cosineTime;
+    b.ratesTime = s.ratesTime;
     for (int l = 0; l < LaneBlock::Width; ++l) {
-        for (int i = 1; i < StateSize; ++i)
+        for (int i = 1; i < StateSize; ++i) {
             b.y[i][l] = Lane(s.y[i], l);
+            b.rates[i][l] = Lane(s.rates[i], l);
+        }
         b.drift[l] = Lane(s.drift, l);
+        b.driftAtSample[l] = Lane(s.driftAtSample, l);
         b.cosine[l] = Lane(s.cosine, l);
     }
     return bad;

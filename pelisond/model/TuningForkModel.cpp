@@ -14,13 +14,8 @@ namespace pelisond {
 
 namespace {
 
-// Keeps T from losing one when PrintStep is a whole multiple of Step (0.00003f / 0.000003f
-// is 9.9999994 in extended precision).
-constexpr double StepsPerSampleFactor = 1.0000001;
-// Eleven series and the time of each sample, 8 bytes each.
-constexpr long double BytesPerSample = (SeriesCount + 1) * sizeof(double);
-// Steps between two questions whether to cancel.
-constexpr long long CancelPollSteps = 4096;
+// Eleven series, the drift at the sampled state and the time of each sample, 8 bytes each.
+constexpr long double BytesPerSample = (SeriesCount + 2) * sizeof(double);
 
 } // namespace
 
@@ -216,8 +211,7 @@ std::string TuningForkModel::Num(double value) const
 
 long long TuningForkModel::StepsPerSample() const
 {
-    const long double q = static_cast<long double>(Params.PrintStep) * static_cast<long double>(StepsPerSampleFactor)
-                          / static_cast<long double>(Params.Step);
+    const long double q = runlimits::StepsPerSampleQuotient(Params.PrintStep, Params.Step);
     if (!(q < 9e18L))
         return q > 0 ? LLONG_MAX : 0;
     return q > 0 ? static_cast<long long>(q) : 0;
@@ -264,6 +258,8 @@ std::string TuningForkModel::CheckParameters() const
         return "Шаг печати должен быть положительным";
     if (p.StopTime > 0 && !runlimits::StepMovesTime(p.Step, p.StopTime))
         return "Шаг расчета слишком мал: время расчета не продвигается к времени остановки счета";
+    if (std::string why = runlimits::StepsPerSampleRefusal(p.PrintStep, p.Step); !why.empty())
+        return why;
     if (p.Mass1 == 0)
         return "Масса первого колеблющегося ЧЭ должна быть ненулевой";
     if (p.Mass2 == 0)
@@ -301,7 +297,12 @@ std::string TuningForkModel::CheckParameters() const
     const long long count = NominalSampleCount();
     if (count > INT_MAX || count < INT_MIN)
         return "Шаг печати слишком мал для времени остановки счета: слишком много отсчетов";
-    return runlimits::SeriesMemoryRefusal(SamplesToReserve() * BytesPerSample, [this](double v) { return Num(v); });
+    return runlimits::SeriesMemoryRefusal(SeriesBytes(), [this](double v) { return Num(v); });
+}
+
+long double TuningForkModel::SeriesBytes() const
+{
+    return SamplesToReserve() * BytesPerSample;
 }
 
 double TuningForkModel::FastestRate() const
@@ -340,6 +341,7 @@ bool TuningForkModel::Reserve(std::size_t n)
     try {
         for (auto& series : Series)
             series.reserve(n);
+        DriftAtSample.reserve(n);
         Time.reserve(n);
     } catch (const std::bad_alloc&) {
         return false;
@@ -358,18 +360,21 @@ RunStatus TuningForkModel::AllocateSeries()
         return RunStatus::Refused(std::move(why));
     const auto n = static_cast<long long>(SamplesToReserve());
     std::array<std::vector<double>, SeriesCount> series;
-    std::vector<double> time;
+    std::vector<double> driftAtSample, time;
     try {
         for (auto& s : series)
             s.reserve(static_cast<std::size_t>(n));
+        driftAtSample.reserve(static_cast<std::size_t>(n));
         time.reserve(static_cast<std::size_t>(n));
     } catch (const std::bad_alloc&) {
         return RunStatus::Refused(OutOfMemory);
     }
     Series = std::move(series);
+    DriftAtSample = std::move(driftAtSample);
     Time = std::move(time);
     RecordedCount = 0;
     Extremes = {};
+    DriftAtSampleExtremes = {};
     SampleCount = static_cast<int>(NominalSampleCount());
     return RunStatus::Finished();
 }
@@ -378,6 +383,7 @@ void TuningForkModel::FreeSeries()
 {
     for (auto& s : Series)
         std::vector<double>().swap(s);
+    std::vector<double>().swap(DriftAtSample);
     std::vector<double>().swap(Time);
     RecordedCount = 0;
 }
@@ -393,15 +399,16 @@ void TuningForkModel::RecordSample()
     // X1 and X2 are the deviations from the nominal positions -L and +L.
     const double values[SeriesCount] = {y[sFi], y[sFiDot], y[sX1] + Constants.L, y[sX2] - Constants.L,
                                         y[sY1], y[sY2], y[sX1Dot], y[sX2Dot], y[sY1Dot], y[sY2Dot], CurrentDrift};
-    for (int k = 0; k < SeriesCount; ++k) {
-        const double v = values[k];
-        Series[k].push_back(v);
-        SeriesExtremes& e = Extremes[k];
+    auto record = [](std::vector<double>& series, SeriesExtremes& e, double v) {
+        series.push_back(v);
         if (e.Min > v)
             e.Min = NarrowToFloat(v);
         if (e.Max < v)
             e.Max = NarrowToFloat(v);
-    }
+    };
+    for (int k = 0; k < SeriesCount; ++k)
+        record(Series[k], Extremes[k], values[k]);
+    record(DriftAtSample, DriftAtSampleExtremes, CurrentDriftAtSample);
     Time.push_back(y[sT]);
     ++RecordedCount;
 }
@@ -433,12 +440,25 @@ RunStatus TuningForkModel::BeginRun()
     Integrator.Solution[sX1] = -Constants.L;
     Integrator.Solution[sX2] = Constants.L;
     CurrentDrift = 0;
+    {
+        // The drift at the initial state, as the run's kernel forms it at every later sample.
+        const RunConstants* runs[] = {&Constants};
+        const lanes::LaneConstants<double> k = lanes::MakeLaneConstants<double>(runs);
+        lanes::LaneState<double> s;
+        for (int i = 1; i < StateSize; ++i)
+            s.y[i] = Integrator.Solution[i];
+        double rates[StateSize];
+        lanes::Accelerations(k, s, Integrator.Solution[sT], s.y, rates);
+        CurrentDriftAtSample = lanes::DriftAtState(k, s.y, rates);
+    }
 
     for (auto& s : Series)
         s.clear();
+    DriftAtSample.clear();
     Time.clear();
     RecordedCount = 0;
     Extremes = {};
+    DriftAtSampleExtremes = {};
     RecordSample();
     return RunStatus::Finished();
 }
@@ -455,11 +475,13 @@ RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& can
     s.t = solution[sT];
     for (int i = 1; i < StateSize; ++i)
         s.y[i] = solution[i];
+    s.driftAtSample = CurrentDriftAtSample;
     auto keep = [&] {
         solution[sT] = s.t;
         for (int i = 1; i < StateSize; ++i)
             solution[i] = s.y[i];
         CurrentDrift = s.drift;
+        CurrentDriftAtSample = s.driftAtSample;
     };
 
     const double stop = Params.StopTime;
@@ -474,16 +496,18 @@ RunStatus TuningForkModel::Calculate(const std::function<bool(double time)>& can
                 keep();
                 RecordSample();
             }
-            // Up to the next sample; its last step leaves the drift the sample records.
+            // Towards the next sample; the step that reaches it leaves the drift the sample records.
+            const long long toSample = std::max(T - j, 1LL);
+            const long long steps = runlimits::StepsAtOnce(toSample, bool(cancel));
             long long taken = 0;
-            const unsigned bad = lanes::Advance(k, s, h, stop, std::max(T - j, 1LL), true, 1u, taken);
+            const unsigned bad = lanes::Advance(k, s, h, stop, steps, steps == toSample, 1u, taken);
             j += taken;
             if (bad) {
                 keep();
                 return DivergedAt(s.t);
             }
             sincePoll += taken;
-            if (cancel && sincePoll >= CancelPollSteps) {
+            if (cancel && sincePoll >= runlimits::CancelPollSteps) {
                 sincePoll = 0;
                 if (cancel(s.t)) {
                     keep();

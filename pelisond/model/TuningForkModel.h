@@ -31,6 +31,12 @@ enum SeriesIndex : int {
 inline constexpr std::array<std::string_view, SeriesCount> SeriesNames = {
     "Fi", "FiDot", "X1", "X2", "Y1", "Y2", "X1Dot", "X2Dot", "Y1Dot", "Y2Dot", "Drift"};
 
+// The series above and, after them, those a run records for studies only (not shown in the
+// windows nor written by the run tool): DriftAtSample, the drift estimate at each recorded state.
+inline constexpr std::array<std::string_view, SeriesCount + 1> AllSeriesNames = {
+    "Fi", "FiDot", "X1", "X2", "Y1", "Y2", "X1Dot", "X2Dot", "Y1Dot", "Y2Dot", "Drift", "DriftAtSample"};
+inline constexpr int DriftAtSampleIndex = SeriesCount;
+
 // Range of one series; both ends start at 0 so that every range includes 0.
 struct SeriesExtremes {
     float Max = 0;
@@ -91,6 +97,8 @@ public:
     // Checks that the parameters give a finite, terminating run whose series can be held.
     // Returns an empty string when they do, else the reason in Russian.
     std::string CheckParameters() const;
+    // Bytes the series of a run with the current Params take at most.
+    long double SeriesBytes() const;
 
     // Sizes the series for the current Params and sets SampleCount; the previous samples are
     // dropped. Refused (nothing changed) when CheckParameters objects or memory cannot be had.
@@ -130,11 +138,17 @@ public:
     std::array<std::vector<double>, SeriesCount> Series;
     std::vector<double> Time;
     std::array<SeriesExtremes, SeriesCount> Extremes{};
+    // The drift estimate evaluated at each recorded state itself. Drift is that of the last
+    // stage of the step before the sample (as the windows have always shown it), so its
+    // steady part moves with the step; this one does not.
+    std::vector<double> DriftAtSample;
+    SeriesExtremes DriftAtSampleExtremes;
 
     int SampleCount = 0;
     int RecordedCount = 0;
     bool Calculated = false;
     double CurrentDrift = 0;
+    double CurrentDriftAtSample = 0;
 
     // The status of a run whose state stopped being finite at the given time, with advice.
     RunStatus DivergedAt(double time) const;

@@ -18,12 +18,15 @@ std::span<const double> TuningForkSimulation::Times() const
 
 std::span<const double> TuningForkSimulation::Series(int s) const
 {
-    return {model_.Series.at(static_cast<std::size_t>(s)).data(), static_cast<std::size_t>(model_.Recorded())};
+    const std::vector<double>& series
+        = s == DriftAtSampleIndex ? model_.DriftAtSample : model_.Series.at(static_cast<std::size_t>(s));
+    return {series.data(), static_cast<std::size_t>(model_.Recorded())};
 }
 
 gyromodel::Extremes TuningForkSimulation::SeriesExtremes(int s) const
 {
-    const pelisond::SeriesExtremes& e = model_.Extremes.at(static_cast<std::size_t>(s));
+    const pelisond::SeriesExtremes& e
+        = s == DriftAtSampleIndex ? model_.DriftAtSampleExtremes : model_.Extremes.at(static_cast<std::size_t>(s));
     return {e.Min, e.Max};
 }
 

@@ -31,12 +31,14 @@ public:
     datafile::LoadReport Load(const std::string& path) override { return model_.LoadParameters(path); }
     void RoundTripThroughDisplay() override;
     std::string Check() const override { return model_.CheckParameters(); }
+    long double SeriesBytes() const override { return model_.SeriesBytes(); }
 
     RunStatus Allocate() override { return model_.AllocateSeries(); }
     RunStatus Calculate(const gyromodel::CancelCheck& cancel = {}) override { return model_.Calculate(cancel); }
     void FreeSeries() override { model_.FreeSeries(); }
 
     std::span<const std::string_view> SeriesNames() const override { return pelisond::SeriesNames; }
+    std::span<const std::string_view> AllSeriesNames() const override { return pelisond::AllSeriesNames; }
     int Recorded() const override { return model_.Recorded(); }
     std::span<const double> Times() const override;
     std::span<const double> Series(int s) const override;

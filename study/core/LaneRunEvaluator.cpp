@@ -2,11 +2,13 @@
 
 #include "GimbalEnsemble.h"
 #include "GimbalSimulation.h"
+#include "MachineMemory.h"
 #include "TuningForkEnsemble.h"
 #include "TuningForkSimulation.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -33,11 +35,29 @@ public:
         for (std::size_t first = 0; first < runs.size(); first += models_.size()) {
             const std::size_t n = std::min(models_.size(), runs.size() - first);
             std::array<PreparedRun, ensemble::Width> prepared;
-            for (std::size_t l = 0; l < n; ++l)
+            std::array<std::uint64_t, ensemble::Width> bytes{};
+            std::uint64_t total = 0;
+            for (std::size_t l = 0; l < n; ++l) {
                 prepared[l] = PrepareRun(study_, *views_[l], varied_, stopTime_, runs[first + l]);
+                bytes[l] = RunBytes(*views_[l]);
+                total = bytes[l] > UINT64_MAX - total ? UINT64_MAX : total + bytes[l];
+            }
             ensemble::EnsembleOptions options;
             options.cancel = cancel;
-            const std::vector<RunStatus> statuses = Together(std::span<Model>(models_.data(), n), options);
+            // All the runs in flight together keep within the memory one run may take: runs
+            // too large to be held side by side go one at a time (with the same numbers).
+            std::vector<RunStatus> statuses;
+            const bool together = total <= machinememory::SeriesBudget();
+            for (std::size_t l = 0; l < n; l += together ? n : 1) {
+                const std::size_t count = together ? n : 1;
+                const machinememory::SeriesShare share(together ? total : bytes[l], [&] { return StopAsked(cancel); });
+                if (!share.Held()) {
+                    statuses.resize(n, RunStatus::Cancelled(ensemble::CancelledMessage(), 0));
+                    break;
+                }
+                for (RunStatus& status : Together(std::span<Model>(models_.data() + l, count), options))
+                    statuses.push_back(std::move(status));
+            }
             for (std::size_t l = 0; l < n; ++l) {
                 outcomes[first + l] = TakeOutcome(study_, *views_[l], std::move(prepared[l]), statuses[l]);
                 views_[l]->FreeSeries();

@@ -5,11 +5,11 @@
 #include <memory>
 
 // Runs integrated four at a time, one per lane of the processor's vector registers, each ending
-// as its single run would (the same status; samples within rounding of each series' range).
+// exactly as its single run would: the same status and the same samples, bit for bit.
 namespace study {
 
-// Runs a worker takes at once when they go through the lanes.
-inline constexpr int LaneBatch = 4;
+// Runs a worker takes at once when they go through the lanes: a block.
+inline constexpr int LaneBatch = static_cast<int>(RunBlock);
 
 // Whether the study's runs can share lanes: the model has lanes and every run takes the same
 // steps at the same times (none of the fields that set them varies).

@@ -109,11 +109,19 @@ std::optional<Shard> ParseShard(std::string_view text)
     return s;
 }
 
+long long ShardOfRun(long long run, long long count)
+{
+    return run / RunBlock % count + 1;
+}
+
 std::vector<long long> ShardRuns(long long runCount, const Shard& shard)
 {
     std::vector<long long> runs;
-    for (long long i = shard.index - 1; i < runCount; i += shard.count)
-        runs.push_back(i);
+    const long long blocks = (runCount + RunBlock - 1) / RunBlock;
+    // Counted by blocks, so that no sum passes the last block (a shard count may be huge).
+    for (long long block = shard.index - 1; block < blocks; block = shard.count < blocks - block ? block + shard.count : blocks)
+        for (long long i = block * RunBlock; i < std::min(runCount, block * RunBlock + RunBlock); ++i)
+            runs.push_back(i);
     return runs;
 }
 

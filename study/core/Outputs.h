@@ -16,7 +16,8 @@ inline constexpr const char* RunsFile = "runs.csv";
 inline constexpr const char* SummaryFile = "summary.json";
 inline constexpr const char* StudyFile = "study.json";
 
-// Which runs of a study a shard makes: run i belongs to shard (i mod count) + 1.
+// Which runs of a study a shard makes: whole blocks of runs (RunBlock), block b to shard
+// (b mod count) + 1, so that a shard's lanes are those of the whole study.
 struct Shard {
     long long index = 1;  // 1 .. count
     long long count = 1;
@@ -26,6 +27,8 @@ struct Shard {
 // "K/N" with 1 <= K <= N; nullopt when malformed.
 std::optional<Shard> ParseShard(std::string_view text);
 
+// The shard (1 .. count) that makes run i.
+long long ShardOfRun(long long run, long long count);
 std::vector<long long> ShardRuns(long long runCount, const Shard& shard);
 
 // The status word of runs.csv.

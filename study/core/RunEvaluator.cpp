@@ -1,6 +1,7 @@
 #include "RunEvaluator.h"
 
 #include "Figures.h"
+#include "MachineMemory.h"
 #include "ModelFactory.h"
 
 #include <limits>
@@ -29,10 +30,10 @@ PreparedRun PrepareRun(const Study& study, gyromodel::SimulationModel& model, st
     // Every field from the base: a run may have written some (the tuning fork its resonance stiffnesses).
     for (std::size_t k = 0; k < study.baseValues.size(); ++k)
         model.SetParameter(k, study.baseValues[k]);
+    // The run's own values at the model's full precision, as the run uses and runs.csv shows them.
     const std::vector<double> drawn = study.RunValues(run);
     for (std::size_t j = 0; j < varied.size(); ++j)
         model.SetParameter(static_cast<std::size_t>(varied[j]), drawn[j]);
-    model.RoundTripThroughDisplay();
     for (int k : varied)
         p.outcome.values.push_back(model.Parameter(static_cast<std::size_t>(k)));
     for (const Figure& f : study.figures)
@@ -40,6 +41,19 @@ PreparedRun PrepareRun(const Study& study, gyromodel::SimulationModel& model, st
                                                       : f.frequency);
     p.stopTime = model.Parameter(static_cast<std::size_t>(stopTimeField));
     return p;
+}
+
+std::uint64_t RunBytes(const gyromodel::SimulationModel& model)
+{
+    if (!model.Check().empty())
+        return 0;
+    const long double bytes = model.SeriesBytes();
+    return bytes < 1e19L ? static_cast<std::uint64_t>(bytes) : UINT64_MAX;
+}
+
+bool StopAsked(const gyromodel::CancelCheck& cancel)
+{
+    return cancel && cancel(0);
 }
 
 RunOutcome TakeOutcome(const Study& study, const gyromodel::SimulationModel& model, PreparedRun&& prepared,
@@ -62,7 +76,9 @@ RunOutcome TakeOutcome(const Study& study, const gyromodel::SimulationModel& mod
 RunOutcome ModelRunEvaluator::EvaluateOne(long long run, const gyromodel::CancelCheck& cancel)
 {
     PreparedRun prepared = PrepareRun(study_, *model_, varied_, stopTime_, run);
-    const RunStatus status = model_->Run(cancel);
+    // All the runs in flight together keep within the memory one run may take.
+    const machinememory::SeriesShare share(RunBytes(*model_), [&] { return StopAsked(cancel); });
+    const RunStatus status = share.Held() ? model_->Run(cancel) : RunStatus::Cancelled("Расчет прерван", 0);
     RunOutcome out = TakeOutcome(study_, *model_, std::move(prepared), status);
     model_->FreeSeries();
     return out;

@@ -3,6 +3,7 @@
 #include "SimulationModel.h"
 #include "Study.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
@@ -12,6 +13,11 @@
 // From a parameter set to the figures of its run. The runner hands each worker batches of
 // runs through this interface, so that a batch can be integrated at once where a model can.
 namespace study {
+
+// Runs go to the lanes, the workers and the shards in blocks of this many consecutive runs of
+// the whole study: block b holds runs RunBlock*b to RunBlock*b + RunBlock - 1. (A run's numbers
+// do not depend on the runs beside it; the blocks keep the work alike however it is split.)
+inline constexpr long long RunBlock = 4;
 
 // What became of one run, as a row of runs.csv holds it.
 struct RunOutcome {
@@ -40,9 +46,13 @@ struct PreparedRun {
     double stopTime = 0;
 };
 
-// Sets every field of the model from the base and the run's draws, rounded as the fields show them.
+// Sets every field of the model from the base and the run's own values (as given, to 32 bits).
 PreparedRun PrepareRun(const Study& study, gyromodel::SimulationModel& model, std::span<const int> varied,
                        int stopTimeField, long long run);
+// Bytes the series of the run set on the model take; none when the model will refuse the run.
+std::uint64_t RunBytes(const gyromodel::SimulationModel& model);
+// Asked now and then while a run waits for its share of memory: whether the study stops.
+bool StopAsked(const gyromodel::CancelCheck& cancel);
 // The run's status and figures (not finite where the run did not finish) into its outcome.
 RunOutcome TakeOutcome(const Study& study, const gyromodel::SimulationModel& model, PreparedRun&& prepared,
                        const RunStatus& status);

@@ -72,13 +72,26 @@ private:
     long long done_ = 0;
 };
 
+// Where each batch starts among the runs, and the end: consecutive runs of one block of the
+// whole study, at most batch of them, so that the batches are the same whichever runs are made
+// (a shard, the missing runs of a resumed study).
+std::vector<std::size_t> BatchStarts(std::span<const long long> runs, std::size_t batch)
+{
+    std::vector<std::size_t> starts;
+    for (std::size_t p = 0; p < runs.size(); ++p)
+        if (starts.empty() || p - starts.back() >= batch || runs[p] / RunBlock != runs[starts.back()] / RunBlock)
+            starts.push_back(p);
+    starts.push_back(runs.size());
+    return starts;
+}
+
 } // namespace
 
 std::vector<RunOutcome> RunStudy(const Study& study, std::span<const long long> runs, const RunnerOptions& options)
 {
     InOrder order(runs.size(), options);
-    const std::size_t batch = static_cast<std::size_t>(std::max(1, options.batch));
-    const std::size_t batches = (runs.size() + batch - 1) / batch;
+    const std::vector<std::size_t> starts = BatchStarts(runs, static_cast<std::size_t>(std::max(1, options.batch)));
+    const std::size_t batches = starts.size() - 1;
     auto stopped = [&] { return options.stop && options.stop->load(std::memory_order_relaxed); };
     const gyromodel::CancelCheck cancel = [&](double) { return stopped(); };
 
@@ -93,7 +106,7 @@ std::vector<RunOutcome> RunStudy(const Study& study, std::span<const long long> 
             tbb::blocked_range<std::size_t>(0, batches, 1),
             [&](const tbb::blocked_range<std::size_t>& range) {
                 for (std::size_t b = range.begin(); b != range.end(); ++b) {
-                    const std::size_t first = b * batch, last = std::min(runs.size(), first + batch);
+                    const std::size_t first = starts[b], last = starts[b + 1];
                     if (stopped()) {
                         for (std::size_t p = first; p < last; ++p)
                             order.Skip(p);

@@ -12,7 +12,7 @@ namespace study {
 
 struct RunnerOptions {
     int workers = 1;
-    int batch = 1;                       // runs a worker takes at once
+    int batch = 1;                       // runs a worker takes at once, at most (of one block, RunBlock)
     EvaluatorFactory evaluators = MakeModelRunEvaluator;
     const std::atomic<bool>* stop = nullptr; // set to stop: running runs are cancelled, no new ones start
     // Each finished run (not cancelled), in run order; called one at a time.

@@ -190,7 +190,7 @@ Figure ParseFigure(const gyromodel::SimulationModel& model, const std::string& n
     f.seriesIndex = model.FindSeries(f.series);
     if (f.seriesIndex < 0) {
         std::string known;
-        for (std::string_view s : model.SeriesNames())
+        for (std::string_view s : model.AllSeriesNames())
             known += (known.empty() ? "" : ", ") + std::string(s);
         throw StudyError(Join(place, "series"), "неизвестная серия '" + f.series + "' (есть: " + known + ")");
     }
@@ -296,6 +296,9 @@ Study ParseStudy(const Json& source, const ParseOptions& options)
     if (options.loadBase && !model->Load(path))
         throw StudyError(source.contains("base") ? "base" : "model",
                          std::string(model->MissingDataMessage()) + ": файл данных не открывается: " + path);
+    // The base file's values as the windows show them at start-up; set, swept and drawn values
+    // are used as given.
+    model->RoundTripThroughDisplay();
 
     if (source.contains("set")) {
         for (const auto& [field, value] : Object(source.at("set"), "set").items()) {

@@ -81,7 +81,7 @@ struct Study {
     std::string model;
     std::string basePath;               // resolved; empty for the program's own data file
     std::vector<std::pair<int, double>> set;
-    std::vector<double> baseValues;     // every parameter after load and set
+    std::vector<double> baseValues;     // every parameter after load (with the display round trip) and set
     std::vector<Axis> grid;
     std::optional<MonteCarlo> monteCarlo;
     std::vector<Figure> figures;

@@ -68,6 +68,8 @@ void Help(std::ostream& out)
            "  \"montecarlo\"  {\"count\": N, \"seed\": S, \"vary\": {ПОЛЕ: {\"normal\": [среднее, ско]} или\n"
            "                {\"uniform\": [от, до]}, \"relative\": true - доля от базового значения}}\n"
            "  \"figures\"     {ИМЯ: {\"series\": СЕРИЯ, \"stat\": СТАТИСТИКА, \"from\": ДОЛЯ, \"frequency\": ЧАСТОТА}}\n"
+           "                серии - столбцы CSV программы расчета; у pelisond еще DriftAtSample - оценка\n"
+           "                дрейфа в каждом записанном состоянии (Drift - на последнем этапе шага перед ним)\n"
            "                статистики: max, min, mean, rms, p2p, final по окну [from*StopTime, StopTime];\n"
            "                amplitude, phase, inphase (при cos wt), quadrature (при sin wt) - составляющая на\n"
            "                частоте w (1/с, число или имя поля) по целому числу периодов в конце окна;\n"
@@ -84,8 +86,9 @@ void Help(std::ostream& out)
            "  --workers N     число параллельных расчетов (по умолчанию - число ядер); результат не зависит от N\n"
            "  --lanes 4|1     4 (по умолчанию) - расчеты идут по четыре вместе в векторных регистрах процессора,\n"
            "                если у всех расчетов общие шаг, шаг вывода и время расчета; 1 - по одному.\n"
-           "                Показатели в обоих случаях совпадают с точностью до округления\n"
-           "  --shard K/N     только расчеты части K из N (номера расчетов K-1, K-1+N, ...); части объединяет merge\n"
+           "                Результаты в обоих случаях одни и те же, до последнего бита\n"
+           "  --shard K/N     только расчеты части K из N: четверки расчетов K-1, K-1+N, ... (часть 2/3 -\n"
+           "                расчеты 4-7, 16-19, ...); части объединяет merge в те же файлы, что дало бы целое\n"
            "  --yes           разрешить исследование более чем из 1000000 расчетов\n"
            "  --preset ИМЯ    готовое исследование:";
     for (const Preset& preset : Presets())
@@ -305,8 +308,7 @@ int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     Progress progress(err, static_cast<long long>(selected.size()), isatty(STDERR_FILENO) != 0);
     study::RunnerOptions options;
     options.workers = a.workers > 0 ? a.workers : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    // Batches are formed by position among the selected runs, so the lanes a run shares do not
-    // depend on the worker count.
+    // A worker takes a block of runs at once through the lanes.
     if (a.lanes > 1 && study::LanesFit(s)) {
         options.batch = a.lanes;
         options.evaluators = study::MakeLaneRunEvaluator;
@@ -406,7 +408,7 @@ int MergeCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     const long long runs = s.RunCount();
     for (long long k = 0; k < runs; ++k)
         if (k >= static_cast<long long>(rows.size()) || rows[static_cast<std::size_t>(k)].run != k)
-            throw UsageError{"merge: нет расчета " + std::to_string(k) + " (часть " + std::to_string(k % count + 1) + "/"
+            throw UsageError{"merge: нет расчета " + std::to_string(k) + " (часть " + std::to_string(study::ShardOfRun(k, count)) + "/"
                              + std::to_string(count) + " не закончена?)"};
     if (static_cast<long long>(rows.size()) != runs)
         throw UsageError{"merge: лишние строки: расчетов больше, чем в исследовании"};

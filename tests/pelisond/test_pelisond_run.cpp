@@ -149,13 +149,16 @@ TEST(PelisondRun, RunLoopMatchesThePlainStageProtocol)
         rk.Solution[sX1] = -c.L;
         rk.Solution[sX2] = c.L;
         double drift = 0;
-        std::array<std::vector<double>, SeriesCount> plain;
+        // The recorded series and, last, the drift formula at each sampled state.
+        std::array<std::vector<double>, SeriesCount + 1> plain;
         std::vector<double> time;
         auto record = [&] {
             const double* y = rk.Solution.data();
-            const double v[SeriesCount] = {y[sFi], y[sFiDot], y[sX1] + c.L, y[sX2] - c.L, y[sY1], y[sY2],
-                                           y[sX1Dot], y[sX2Dot], y[sY1Dot], y[sY2Dot], drift};
-            for (int k = 0; k < SeriesCount; ++k)
+            double rates[StateSize];
+            const double v[SeriesCount + 1] = {y[sFi], y[sFiDot], y[sX1] + c.L, y[sX2] - c.L, y[sY1], y[sY2],
+                                               y[sX1Dot], y[sX2Dot], y[sY1Dot], y[sY2Dot], drift,
+                                               RightHandSide(c, y, rates)};
+            for (int k = 0; k <= SeriesCount; ++k)
                 plain[k].push_back(v[k]);
             time.push_back(y[sT]);
         };
@@ -175,12 +178,13 @@ TEST(PelisondRun, RunLoopMatchesThePlainStageProtocol)
         }
         ASSERT_EQ(static_cast<int>(time.size()), model.Recorded());
         EXPECT_EQ(model.Time, time);
-        for (int k = 0; k < SeriesCount; ++k) {
+        for (int k = 0; k <= SeriesCount; ++k) {
             const auto [lo, hi] = std::minmax_element(plain[k].begin(), plain[k].end());
             const double range = *hi - *lo;
-            ASSERT_GT(range, 0) << SeriesNames[k];
+            ASSERT_GT(range, 0) << AllSeriesNames[k];
+            const std::vector<double>& recorded = k < SeriesCount ? model.Series[k] : model.DriftAtSample;
             for (int i = 0; i < model.Recorded(); ++i)
-                ASSERT_LE(std::fabs(model.Series[k][i] - plain[k][i]), 1e-12 * range) << SeriesNames[k] << " " << i;
+                ASSERT_LE(std::fabs(recorded[i] - plain[k][i]), 1e-12 * range) << AllSeriesNames[k] << " " << i;
         }
     }
 }
@@ -225,6 +229,7 @@ TEST(PelisondRefusals, DegenerateParametersAreRefusedAndChangeNothing)
         {"no own inertia", [](ModelParameters& p) { p.ElementHalfWidth = 0; p.FrameMass = 0; }, "момент инерции"},
         {"resonance stiffness overflows", [](ModelParameters& p) { p.DriveFrequency = 1e20f; }, "Жесткость"},
         {"sample count beyond 32 bits", [](ModelParameters& p) { p.PrintStep = 1e-30f; }, "отсчетов"},
+        {"steps between samples beyond counting", [](ModelParameters& p) { p.PrintStep = 1e10f; p.Step = 1e-9f; }, "9·10^18"},
         {"too many samples to hold",
          [](ModelParameters& p) { p.Step = 1e-9f; p.PrintStep = 5e-10f; p.StopTime = 1; }, "отсчетов"},
     };

@@ -126,8 +126,8 @@ TEST(PelisondRunTool, SetOverridesReachTheRunAndBadOnesAreRefused)
     ToolResult r = RunTool("--summary --set BaseRate=2.5 --set Mass2=41.23456 " + file);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("\"BaseRate\": 2.5,"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\"Mass2\": 41.20000076293945,"), std::string::npos)
-        << "overrides pass through the display round trip (Mass2 to 3 digits)\n" << r.out;
+    EXPECT_NE(r.out.find("\"Mass2\": 41.23455810546875,"), std::string::npos)
+        << "overrides are used as given, to 32 bits, not rounded to the field's 3 digits\n" << r.out;
 
     r = RunTool("--set Nonsense=1 " + file);
     EXPECT_EQ(r.exitCode, 2);
@@ -142,6 +142,11 @@ TEST(PelisondRunTool, SetOverridesReachTheRunAndBadOnesAreRefused)
     r = RunTool("'" + DataFileWith(8, "1e39") + "'");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("«Коэффициент вязкого трения по X1 мкг/c»"), std::string::npos) << r.err;
+    // Steps between samples beyond counting: refused as the gimbal refuses them, not a run
+    // that records nothing.
+    r = RunTool("--set PrintStep=1e10 --set Step=1e-9 '" + DataFileWith(2, "0.003") + "'");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("более чем в 9·10^18 раз"), std::string::npos) << r.err;
 }
 
 } // namespace

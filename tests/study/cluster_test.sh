@@ -135,8 +135,6 @@ cat > "$work/study.json" <<'EOF'
              "drift": {"series": "Drift", "stat": "mean", "from": 0.5}}}
 EOF
 export PATH="$bin:$PATH"
-# Shards form their own lane batches: the same bytes as the unsharded study need single runs.
-export GYRO_STUDY_OPTIONS=${GYRO_STUDY_OPTIONS---lanes 1}
 read -r -a study_options <<<"${GYRO_STUDY_OPTIONS:-}"
 gyro-study "$work/study.json" --out "$work/whole" --workers 2 "${study_options[@]}" >/dev/null \
   || fail "the unsharded study did not run"

@@ -112,7 +112,8 @@ TEST(VeltramiRun, ShippedDataFileBesideTheToolRunsToTheEnd)
 
 TEST(VeltramiRun, FailuresGiveTheirExitStatusesAndMessages)
 {
-    struct Row { std::string args; int status; std::string inErr; const char* inOut; };
+    // prefix: what runs the tool, such as a shell that sends its output nowhere.
+    struct Row { std::string args; int status; std::string inErr; const char* inOut; std::string prefix = ""; };
     const std::string bad = DataFile("vr_badstep.dat", std::string("0,") + (NominalText + 4));
     const std::string good = DataFile("vr_short2.dat", ShortRunText);
     std::string shortText = ShortRunText;
@@ -120,8 +121,9 @@ TEST(VeltramiRun, FailuresGiveTheirExitStatusesAndMessages)
     std::string hugeText = ShortRunText;
     const std::string huge = DataFile("vr_huge.dat", hugeText.replace(hugeText.find(",1,"), 3, ",1e39,"));
     const std::string notes = DataFile("vr_notes.txt", "Параметры гироскопа: шаг 0.1 с");
-    // Hours of steps and few samples: only a limit ends it.
-    const std::string endless = "--set StopTime=1e7 --set PrintStep=1000 " + good;
+    // Days of steps and not one sample before a limit ends it.
+    const std::string endless = "--set StopTime=1e7 --set PrintStep=1e6 " + good;
+    const std::string lostOutput = "sh -c 'exec \"$0\" \"$@\" >/dev/full' ", closedOutput = "sh -c 'exec \"$0\" \"$@\" >&-' ";
     const Row rows[] = {
         {"/nonexistent/veltrami.dat", 1, "Can't find data: /nonexistent/veltrami.dat", ""},
         {bad, 1, "Шаг расчета", ""},
@@ -143,9 +145,12 @@ TEST(VeltramiRun, FailuresGiveTheirExitStatusesAndMessages)
         {"--strict " + stopped, 1, "ошибка: в файле данных", ""},
         {"--max-seconds 0.3 " + endless, 5, "остановлен по --max-seconds", "sample,t,AlfDot"},
         {"--max-seconds -1 " + good, 2, "--max-seconds", ""},
+        {"--set PrintStep=1e10 --set Step=1e-9 " + good, 1, "более чем в 9·10^18 раз", ""},
+        {good, 1, "не удалось записать результаты в стандартный вывод", "", lostOutput},
+        {"--summary " + good, 1, "не удалось записать результаты в стандартный вывод", "", closedOutput},
     };
     for (const Row& row : rows) {
-        const Result r = RunTool(row.args);
+        const Result r = RunTool(row.args, row.prefix);
         EXPECT_EQ(r.status, row.status) << row.args << "\n" << r.err;
         EXPECT_NE(r.err.find(row.inErr), std::string::npos) << row.args << "\n" << r.err;
         EXPECT_NE(r.out.find(row.inOut), std::string::npos) << row.args << "\n" << r.out;

@@ -92,7 +92,7 @@ struct Traits {
         const double h = first.Params.Step;
         ensemble::DriveBlock(
             n, statuses, b.t, first.Params.StopTime, first.StepsPerSample(),
-            [&](long long steps, unsigned running, long long& taken) {
+            [&](long long steps, bool, unsigned running, long long& taken) {
                 return advance(constants, b, h, first.Params.StopTime, steps, running, taken);
             },
             keep, [&](int l) { GimbalEnsembleAccess::Record(*runs[l], b.t); },

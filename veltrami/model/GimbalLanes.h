@@ -3,10 +3,12 @@
 // The gimbal run's integration kernel: the classic Runge-Kutta step fused with the equations
 // of motion, written once for a lane type V (Lanes.h). V = double is one run
 // (GimbalModel::Calculate); a vector of doubles is several runs of the same steps advanced
-// together, one per lane (GimbalEnsemble).
+// together, one per lane (GimbalEnsemble). Each lane does exactly the arithmetic of a one-lane
+// run, its sines and cosines included (LaneSinCos.h), so a run gives the same bits whichever
+// way it is integrated and whichever runs share its lanes.
 
 #include "GimbalEquations.h"
-#include "Lanes.h"
+#include "LaneSinCos.h"
 #include "RungeKutta4.h"
 
 namespace veltrami {
@@ -36,9 +38,8 @@ struct GimbalLaneConstants {
     V DampHalfSwing, DampAlfMean, DampBetMean, DampFrequency;
     V GravityMoment, KineticMoment;
     V MomentBetAmplitude, MomentBetFrequency, MomentAlfAmplitude, MomentAlfFrequency;
-    // Whether any lane's damping swings (else no damping cosine is needed), and whether all
-    // lanes share each frequency (one cosine then serves them all).
-    bool anySwing = false, sharedDamping = true, sharedBet = true, sharedAlf = true;
+    // Whether any lane's damping swings (else no damping cosine is needed).
+    bool anySwing = false;
 };
 
 template <class V>
@@ -62,9 +63,6 @@ GimbalLaneConstants<V> MakeGimbalLaneConstants(const GimbalRunConstants* const* 
         Lane(k.MomentAlfAmplitude, i) = c.MomentAlfAmplitude;
         Lane(k.MomentAlfFrequency, i) = c.MomentAlfFrequency;
         k.anySwing = k.anySwing || c.DampHalfSwing != 0;
-        k.sharedDamping = k.sharedDamping && c.DampFrequency == runs[0]->DampFrequency;
-        k.sharedBet = k.sharedBet && c.MomentBetFrequency == runs[0]->MomentBetFrequency;
-        k.sharedAlf = k.sharedAlf && c.MomentAlfFrequency == runs[0]->MomentAlfFrequency;
     }
     return k;
 }
@@ -83,18 +81,9 @@ struct GimbalLaneState {
     V cosDamping{}, cosBet{}, cosAlf{};
 };
 
-// cos(frequency * t) of each lane; one scalar cosine when all lanes share the frequency.
-template <class Trig, class V>
-[[gnu::always_inline]] inline V CosinesOfTime(const V& frequency, bool shared, double t)
-{
-    if (Trig::OneForEqualArguments && shared)
-        return Broadcast<V>(__builtin_cos(Lane(frequency, 0) * t));
-    return Trig::Cos(frequency * t);
-}
-
 // The two accelerations at time t and (alpha', beta', alpha, beta) = p[1..4]; leaves the
 // driving moments in s.
-template <class Trig, class V>
+template <class V>
 [[gnu::always_inline]] inline void GimbalAccelerations(const GimbalLaneConstants<V>& c, GimbalLaneState<V>& s,
                                                        double t, const V* p, V& alfDDot, V& betDDot)
 {
@@ -102,13 +91,13 @@ template <class Trig, class V>
         s.cosineTime = t;
         // A damping law without swing needs no cosine: the swing term is zero either way.
         if (c.anySwing) {
-            s.cosDamping = CosinesOfTime<Trig>(c.DampFrequency, c.sharedDamping, t);
+            s.cosDamping = Cos(c.DampFrequency * t);
             for (int i = 0; i < LaneCount<V>; ++i)
                 if (Lane(c.DampHalfSwing, i) == 0)
                     Lane(s.cosDamping, i) = 0;
         }
-        s.cosBet = CosinesOfTime<Trig>(c.MomentBetFrequency, c.sharedBet, t);
-        s.cosAlf = CosinesOfTime<Trig>(c.MomentAlfFrequency, c.sharedAlf, t);
+        s.cosBet = Cos(c.MomentBetFrequency * t);
+        s.cosAlf = Cos(c.MomentAlfFrequency * t);
     }
     const V alfDot = p[1], betDot = p[2], alf = p[3], bet = p[4];
     const V swing = c.DampHalfSwing * s.cosDamping;
@@ -117,8 +106,8 @@ template <class Trig, class V>
     s.drivingBet = c.MomentBetAmplitude * s.cosBet;
     s.drivingAlf = c.MomentAlfAmplitude * s.cosAlf;
     V sinBet, cosBet, sinAlf, cosAlf;
-    Trig::SinCos(bet, sinBet, cosBet);
-    Trig::SinCos(alf, sinAlf, cosAlf);
+    SinCos(bet, sinBet, cosBet);
+    SinCos(alf, sinAlf, cosAlf);
     const V sin2Bet = 2.0 * sinBet * cosBet;
     const V invJAlf = 1.0 / (c.J0 - c.DeltaJ * sinBet * sinBet);
     const V hCosBet = c.KineticMoment * cosBet;
@@ -133,7 +122,7 @@ template <class Trig, class V>
 // that leaves a lane of `watched` not finite (s.stepStart is then that step's start). Returns
 // the lanes of `watched` that went non-finite (0 when none); taken receives the steps taken.
 // The time advances exactly as the stage-by-stage integrator advances it.
-template <class V, class Trig = LaneByLaneTrig>
+template <class V>
 unsigned AdvanceGimbal(const GimbalLaneConstants<V>& c, GimbalLaneState<V>& s, double h, double stop, long long steps,
                        unsigned watched, long long& taken)
 {
@@ -144,25 +133,25 @@ unsigned AdvanceGimbal(const GimbalLaneConstants<V>& c, GimbalLaneState<V>& s, d
         s.stepStart = s.t;
         V* y = s.y;
         V p[5], sum[5], f[5];
-        GimbalAccelerations<Trig>(c, s, times.stage[0], y, f[1], f[2]);
+        GimbalAccelerations(c, s, times.stage[0], y, f[1], f[2]);
         f[3] = y[1], f[4] = y[2];
         for (int i = 1; i < 5; ++i) {
             sum[i] = f[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        GimbalAccelerations<Trig>(c, s, times.stage[1], p, f[1], f[2]);
+        GimbalAccelerations(c, s, times.stage[1], p, f[1], f[2]);
         f[3] = p[1], f[4] = p[2];
         for (int i = 1; i < 5; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + halfHv * f[i];
         }
-        GimbalAccelerations<Trig>(c, s, times.stage[2], p, f[1], f[2]);
+        GimbalAccelerations(c, s, times.stage[2], p, f[1], f[2]);
         f[3] = p[1], f[4] = p[2];
         for (int i = 1; i < 5; ++i) {
             sum[i] = 2.0 * f[i] + sum[i];
             p[i] = y[i] + hv * f[i];
         }
-        GimbalAccelerations<Trig>(c, s, times.stage[3], p, f[1], f[2]);
+        GimbalAccelerations(c, s, times.stage[3], p, f[1], f[2]);
         f[3] = p[1], f[4] = p[2];
         for (int i = 1; i < 5; ++i)
             y[i] = sixthHv * (sum[i] + f[i]) + y[i];
@@ -176,7 +165,7 @@ unsigned AdvanceGimbal(const GimbalLaneConstants<V>& c, GimbalLaneState<V>& s, d
 }
 
 // AdvanceGimbal on a GimbalLaneBlock with the lanes in a V of four doubles.
-template <class V, class Trig = LaneByLaneTrig>
+template <class V>
 unsigned AdvanceGimbalBlock(const GimbalRunConstants* const* runs, GimbalLaneBlock& b, double h, double stop,
                             long long steps, unsigned watched, long long& taken)
 {
@@ -195,7 +184,7 @@ unsigned AdvanceGimbalBlock(const GimbalRunConstants* const* runs, GimbalLaneBlo
         Lane(s.cosBet, l) = b.cosBet[l];
         Lane(s.cosAlf, l) = b.cosAlf[l];
     }
-    const unsigned bad = AdvanceGimbal<V, Trig>(k, s, h, stop, steps, watched, taken);
+    const unsigned bad = AdvanceGimbal<V>(k, s, h, stop, steps, watched, taken);
     b.t = s.t;
     b.stepStart = s.stepStart;
     b.cosineTime = s.cosineTime;

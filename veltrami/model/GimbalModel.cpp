@@ -19,7 +19,6 @@ namespace {
 
 // Six series and the time of each sample, 8 bytes each.
 constexpr long double BytesPerSample = 7 * sizeof(double);
-constexpr long long CancelPollSteps = 4096;
 
 std::string Quoted(std::size_t k)
 {
@@ -48,7 +47,7 @@ datafile::LoadReport GimbalModel::LoadParameters(const std::string& path)
 
 long long GimbalModel::StepsPerSample() const
 {
-    const long double n = static_cast<long double>(Params.PrintStep) * 1.0000001 / static_cast<long double>(Params.Step);
+    const long double n = runlimits::StepsPerSampleQuotient(Params.PrintStep, Params.Step);
     if (!(n < 9.0e18L) || !(n >= 0))
         return 0;
     return static_cast<long long>(n);
@@ -78,6 +77,8 @@ std::string GimbalModel::CheckParameters() const
     const double tMax = std::max(std::fabs(double(Params.InitialTime)), std::fabs(double(Params.StopTime)));
     if (!runlimits::StepMovesTime(h, tMax))
         return "Шаг расчета " + Num(h) + " с слишком мал: время не продвигается при t = " + Num(tMax) + " с.";
+    if (std::string why = runlimits::StepsPerSampleRefusal(Params.PrintStep, Params.Step); !why.empty())
+        return why;
 
     // The inertias divide the accelerations: about the inner axis A + Ix1, about the outer one
     // Ix2 + (A + Ix1) cos^2(beta) + Iz1 sin^2(beta), which lies between its values at 0 and 90 degrees.
@@ -93,11 +94,16 @@ std::string GimbalModel::CheckParameters() const
             + Quoted(FindParameter("InertiaEquatorial")) + " и " + Quoted(FindParameter("InnerInertiaX1"))
             + " и с параметром " + Quoted(FindParameter("InnerInertiaZ1")) + " должен давать моменты одного знака.";
 
+    // The windows' sample count is this ratio as an int, whatever its sign.
     const long double ratio = static_cast<long double>(Params.StopTime) / static_cast<long double>(Params.PrintStep);
-    if (!(ratio < INT_MAX))
-        return "Слишком много отсчетов (" + Num(double(ratio)) + "): увеличьте шаг печати или уменьшите время счета.";
-    const long double samples = std::max<long double>(ExpectedSamples(), NominalCapacity());
-    return runlimits::SeriesMemoryRefusal(samples * BytesPerSample, [this](double v) { return Num(v); });
+    if (!(std::fabs(ratio) < INT_MAX))
+        return "Слишком много отсчетов (" + Num(double(std::fabs(ratio))) + "): увеличьте шаг печати или уменьшите время счета.";
+    return runlimits::SeriesMemoryRefusal(SeriesBytes(), [this](double v) { return Num(v); });
+}
+
+long double GimbalModel::SeriesBytes() const
+{
+    return std::max<long double>(ExpectedSamples(), NominalCapacity()) * BytesPerSample;
 }
 
 std::size_t GimbalModel::ExpectedSamples() const
@@ -291,16 +297,17 @@ RunStatus GimbalModel::Calculate(const std::function<bool(double)>& cancel)
             RecordSample(s.t);
             j = 0;
         }
-        // Up to the next sample.
+        // Towards the next sample.
         long long taken = 0;
-        const unsigned bad = lanes::AdvanceGimbal(k, s, h, stopTime, std::max(n - j, 1LL), 1u, taken);
+        const long long steps = runlimits::StepsAtOnce(std::max(n - j, 1LL), bool(cancel));
+        const unsigned bad = lanes::AdvanceGimbal(k, s, h, stopTime, steps, 1u, taken);
         j += taken;
         if (bad) {
             keep();
             return DivergedAt(s.stepStart);
         }
         sincePoll += taken;
-        if (cancel && sincePoll >= CancelPollSteps) {
+        if (cancel && sincePoll >= runlimits::CancelPollSteps) {
             sincePoll = 0;
             if (cancel(s.t)) {
                 keep();

@@ -28,6 +28,8 @@ public:
     // Checks that the parameters give a finite, terminating run whose series can be held.
     // Returns an empty string when they do, else the reason in Russian.
     std::string CheckParameters() const;
+    // Bytes the series of a run with the current Params take at most.
+    long double SeriesBytes() const;
 
     // Sizes the series for the current Params and sets SampleCount. Refused (nothing
     // changed) when CheckParameters objects or the memory cannot be had.

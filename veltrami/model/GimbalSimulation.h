@@ -31,6 +31,7 @@ public:
     datafile::LoadReport Load(const std::string& path) override { return model_.LoadParameters(path); }
     void RoundTripThroughDisplay() override;
     std::string Check() const override { return model_.CheckParameters(); }
+    long double SeriesBytes() const override { return model_.SeriesBytes(); }
 
     RunStatus Allocate() override { return model_.AllocateSeries(); }
     RunStatus Calculate(const gyromodel::CancelCheck& cancel = {}) override { return model_.Calculate(cancel); }
