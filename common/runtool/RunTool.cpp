@@ -184,31 +184,22 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
 // Loads the data file and tells what came of it; false when the run cannot go on.
 bool Load(gyromodel::SimulationModel& model, const std::string& path, bool strict, std::ostream& err)
 {
-    using Outcome = datafile::LoadReport::Outcome;
-    const datafile::LoadReport report = model.Load(path);
-    if (report.outcome == Outcome::CannotOpen) {
-        err << model.MissingDataMessage() << ": " << path << "\n";
-        return false;
-    }
-    if (report.outcome == Outcome::NotRegularFile) {
-        err << Program(model) << ": " << path
-            << ": это не обычный файл (устройство, канал или каталог); файл параметров должен быть обычным "
-               "текстовым файлом\n";
-        return false;
-    }
-    if (report.valuesRead == 0) {
-        err << Program(model) << ": " << path
-            << ": в начале файла нет ни одного числа в ожидаемом виде; это не файл параметров\n";
-        return false;
-    }
-    const std::size_t count = model.ParameterCount();
-    if (report.valuesRead < count) {
-        err << Program(model) << (strict ? ": ошибка: " : ": предупреждение: ") << "в файле данных " << path
-            << " прочитано " << report.valuesRead << " чисел из " << count << "; поле " << report.valuesRead + 1
-            << " (" << model.ParameterName(report.valuesRead) << ") и следующие за ним не прочитаны и равны 0\n";
+    const LoadVerdict verdict = JudgeLoad(model, path, model.Load(path));
+    switch (verdict.kind) {
+    case LoadVerdict::Fine:
+        return true;
+    case LoadVerdict::CutShort:
+        err << Program(model) << (strict ? ": ошибка: " : ": предупреждение: ") << verdict.text << "\n";
         return !strict;
+    case LoadVerdict::Unusable:
+        break;
     }
-    return true;
+    // The model's own message for a missing file already says which program it is.
+    if (verdict.missing)
+        err << verdict.text << "\n";
+    else
+        err << Program(model) << ": " << verdict.text << "\n";
+    return false;
 }
 
 volatile std::sig_atomic_t stopSignal = 0;
@@ -381,6 +372,27 @@ void WriteCsv(const gyromodel::SimulationModel& model, std::ostream& out)
 }
 
 } // namespace
+
+LoadVerdict JudgeLoad(const gyromodel::SimulationModel& model, const std::string& path, const datafile::LoadReport& report)
+{
+    using Outcome = datafile::LoadReport::Outcome;
+    if (report.outcome == Outcome::CannotOpen)
+        return {LoadVerdict::Unusable, std::string(model.MissingDataMessage()) + ": " + path, true};
+    if (report.outcome == Outcome::NotRegularFile)
+        return {LoadVerdict::Unusable, path + ": это не обычный файл (устройство, канал или каталог); файл параметров "
+                                              "должен быть обычным текстовым файлом", false};
+    if (report.valuesRead == 0)
+        return {LoadVerdict::Unusable, path + ": в начале файла нет ни одного числа в ожидаемом виде; это не файл параметров",
+                false};
+    const std::size_t count = model.ParameterCount();
+    if (report.valuesRead < count)
+        return {LoadVerdict::CutShort, "в файле данных " + path + " прочитано " + std::to_string(report.valuesRead)
+                                           + " чисел из " + std::to_string(count) + "; поле "
+                                           + std::to_string(report.valuesRead + 1) + " ("
+                                           + std::string(model.ParameterName(report.valuesRead))
+                                           + ") и следующие за ним не прочитаны и равны 0", false};
+    return {};
+}
 
 int RunToolMain(int argc, char** argv, gyromodel::SimulationModel& model, const ToolText& tool, std::ostream& out,
                 std::ostream& err)

@@ -28,6 +28,15 @@ struct ToolText {
 // Directory of the running executable, with a trailing separator.
 std::string ExecutableDirectory();
 
+// What a data file's load report means for a run: nothing to say, a file cut short (a warning;
+// an error where the user asks for strictness) or a file that cannot be used at all.
+struct LoadVerdict {
+    enum Kind { Fine, CutShort, Unusable } kind = Fine;
+    std::string text;     // names the file; empty when fine
+    bool missing = false; // the file does not open: the text is the model's own message
+};
+LoadVerdict JudgeLoad(const gyromodel::SimulationModel& model, const std::string& path, const datafile::LoadReport& report);
+
 // Parses the arguments, runs the model and writes CSV or the summary. Returns the exit status.
 int RunToolMain(int argc, char** argv, gyromodel::SimulationModel& model, const ToolText& tool, std::ostream& out,
                 std::ostream& err);

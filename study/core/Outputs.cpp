@@ -117,12 +117,35 @@ long long ShardOfRun(long long run, long long count)
 std::vector<long long> ShardRuns(long long runCount, const Shard& shard)
 {
     std::vector<long long> runs;
-    const long long blocks = (runCount + RunBlock - 1) / RunBlock;
-    // Counted by blocks, so that no sum passes the last block (a shard count may be huge).
-    for (long long block = shard.index - 1; block < blocks; block = shard.count < blocks - block ? block + shard.count : blocks)
-        for (long long i = block * RunBlock; i < std::min(runCount, block * RunBlock + RunBlock); ++i)
-            runs.push_back(i);
+    for (long long i = NextShardRun(0, runCount, shard); i < runCount; i = NextShardRun(i + 1, runCount, shard))
+        runs.push_back(i);
     return runs;
+}
+
+long long NextShardRun(long long from, long long runCount, const Shard& shard)
+{
+    // Whole blocks: block b is shard (b mod count) + 1's.
+    const long long blocks = (runCount + RunBlock - 1) / RunBlock, offset = shard.index - 1;
+    if (from >= runCount)
+        return runCount;
+    const long long block = from / RunBlock;
+    if (block % shard.count == offset)
+        return from;
+    // Counted in blocks, so that no sum passes the last one (a shard count may be huge).
+    const long long r = block % shard.count;
+    const long long ahead = offset > r ? offset - r : shard.count - (r - offset);
+    return ahead < blocks - block ? (block + ahead) * RunBlock : runCount;
+}
+
+long long ShardRunCount(long long runCount, const Shard& shard)
+{
+    const long long blocks = (runCount + RunBlock - 1) / RunBlock, offset = shard.index - 1;
+    if (blocks <= offset)
+        return 0;
+    const long long mine = (blocks - 1 - offset) / shard.count + 1;
+    // The last block may be short.
+    const bool last = (blocks - 1) % shard.count == offset;
+    return mine * RunBlock - (last ? blocks * RunBlock - runCount : 0);
 }
 
 std::string StatusWord(RunStatus::Kind kind)

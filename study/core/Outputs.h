@@ -30,6 +30,11 @@ std::optional<Shard> ParseShard(std::string_view text);
 // The shard (1 .. count) that makes run i.
 long long ShardOfRun(long long run, long long count);
 std::vector<long long> ShardRuns(long long runCount, const Shard& shard);
+// The shard's first run at or after `from`; runCount when it has none left. The runs are made
+// from this as they are needed, never listed whole.
+long long NextShardRun(long long from, long long runCount, const Shard& shard);
+// How many of a study's runs the shard makes.
+long long ShardRunCount(long long runCount, const Shard& shard);
 
 // The status word of runs.csv.
 std::string StatusWord(RunStatus::Kind kind);

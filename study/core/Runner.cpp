@@ -1,126 +1,149 @@
 #include "Runner.h"
 
-#include <tbb/blocked_range.h>
-#include <tbb/enumerable_thread_specific.h>
-#include <tbb/global_control.h>
-#include <tbb/parallel_for.h>
-#include <tbb/partitioner.h>
-#include <tbb/task_arena.h>
-
 #include <algorithm>
+#include <exception>
+#include <map>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 namespace study {
 
 namespace {
 
-enum class Slot : char { Waiting, Done, Dropped };
-
 // Outcomes arrive in any order; rows leave in run order as soon as all before them are in.
+// Only the outcomes still waiting for an earlier one are held.
 class InOrder {
 public:
-    InOrder(std::size_t n, const RunnerOptions& options) : outcomes_(n), slots_(n, Slot::Waiting), options_(options) {}
+    explicit InOrder(const RunnerOptions& options) : options_(options) {}
 
     void Put(std::size_t position, RunOutcome&& outcome)
     {
         std::lock_guard lock(mutex_);
-        const bool cancelled = outcome.kind == RunStatus::Kind::Cancelled;
-        slots_[position] = cancelled ? Slot::Dropped : Slot::Done;
-        if (!cancelled)
-            outcomes_[position] = std::move(outcome);
+        std::optional<RunOutcome> row;
+        if (outcome.kind != RunStatus::Kind::Cancelled)
+            row = std::move(outcome);
+        waiting_.emplace(position, std::move(row));
         ++done_;
         if (options_.onProgress)
             options_.onProgress(done_);
-        Release(false);
+        for (auto it = waiting_.begin(); it != waiting_.end() && it->first == next_; it = waiting_.erase(it), ++next_)
+            if (it->second && options_.onRow && !refused_.load())
+                refused_.store(!options_.onRow(*it->second));
     }
 
-    void Skip(std::size_t position)
-    {
-        std::lock_guard lock(mutex_);
-        slots_[position] = Slot::Dropped;
-        Release(false);
-    }
-
-    // Everything left, past the gaps of runs that never finished.
-    std::vector<RunOutcome> Finish()
-    {
-        std::lock_guard lock(mutex_);
-        Release(true);
-        std::vector<RunOutcome> rows;
-        for (std::size_t k = 0; k < slots_.size(); ++k)
-            if (slots_[k] == Slot::Done)
-                rows.push_back(std::move(outcomes_[k]));
-        return rows;
-    }
+    // A row could not be kept: no further run is worth making.
+    bool Refused() const { return refused_.load(std::memory_order_relaxed); }
 
 private:
-    void Release(bool past)
-    {
-        for (; next_ < slots_.size(); ++next_) {
-            if (slots_[next_] == Slot::Waiting && !past)
-                break;
-            if (slots_[next_] == Slot::Done && options_.onRow)
-                options_.onRow(outcomes_[next_]);
-        }
-    }
-
     std::mutex mutex_;
-    std::vector<RunOutcome> outcomes_;
-    std::vector<Slot> slots_;
+    std::map<std::size_t, std::optional<RunOutcome>> waiting_;
     const RunnerOptions& options_;
     std::size_t next_ = 0;
     long long done_ = 0;
+    std::atomic<bool> refused_{false};
 };
 
-// Where each batch starts among the runs, and the end: consecutive runs of one block of the
-// whole study, at most batch of them, so that the batches are the same whichever runs are made
-// (a shard, the missing runs of a resumed study).
-std::vector<std::size_t> BatchStarts(std::span<const long long> runs, std::size_t batch)
-{
-    std::vector<std::size_t> starts;
-    for (std::size_t p = 0; p < runs.size(); ++p)
-        if (starts.empty() || p - starts.back() >= batch || runs[p] / RunBlock != runs[starts.back()] / RunBlock)
-            starts.push_back(p);
-    starts.push_back(runs.size());
-    return starts;
-}
+// Hands the feed's runs out in batches, looking one run ahead: consecutive runs of one block of
+// the whole study, at most `batch` of them, so that the batches are the same whichever runs are
+// made (a shard, the missing runs of a resumed study).
+class Batches {
+public:
+    Batches(const RunFeed& feed, std::size_t batch) : feed_(feed), batch_(batch) {}
+
+    std::vector<long long> Next()
+    {
+        if (!started_) {
+            ahead_ = feed_();
+            started_ = true;
+        }
+        std::vector<long long> runs;
+        while (ahead_ >= 0 && runs.size() < batch_ && (runs.empty() || ahead_ / RunBlock == runs.front() / RunBlock)) {
+            runs.push_back(ahead_);
+            ahead_ = feed_();
+        }
+        return runs;
+    }
+
+private:
+    const RunFeed& feed_;
+    std::size_t batch_;
+    long long ahead_ = -1;
+    bool started_ = false;
+};
 
 } // namespace
 
+void RunStudy(const Study& study, const RunFeed& feed, const RunnerOptions& options)
+{
+    InOrder order(options);
+    std::atomic<bool> failed{false};
+    auto stopped = [&] {
+        return (options.stop && options.stop->load(std::memory_order_relaxed)) || order.Refused()
+            || failed.load(std::memory_order_relaxed);
+    };
+    const gyromodel::CancelCheck cancel = [&](double) { return stopped(); };
+    Batches batches(feed, static_cast<std::size_t>(std::max(1, options.batch)));
+
+    std::mutex feeding;
+    std::size_t handedOut = 0;
+    std::exception_ptr error;
+    // Each worker asks for the next batch when it is free, so the runs finish close to run order
+    // and their rows go out as they finish.
+    auto work = [&] {
+        try {
+            std::unique_ptr<RunEvaluator> evaluator;
+            for (;;) {
+                std::vector<long long> runs;
+                std::size_t first = 0;
+                {
+                    std::lock_guard lock(feeding);
+                    if (stopped())
+                        return;
+                    runs = batches.Next();
+                    first = handedOut;
+                    handedOut += runs.size();
+                }
+                if (runs.empty())
+                    return;
+                if (!evaluator)
+                    evaluator = options.evaluators(study);
+                std::vector<RunOutcome> outcomes(runs.size());
+                evaluator->Evaluate(runs, outcomes, cancel);
+                for (std::size_t k = 0; k < runs.size(); ++k)
+                    order.Put(first + k, std::move(outcomes[k]));
+            }
+        } catch (...) {
+            std::lock_guard lock(feeding);
+            if (!error)
+                error = std::current_exception();
+            failed.store(true);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int k = 1; k < std::max(1, options.workers); ++k)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& t : helpers)
+        t.join();
+    if (error)
+        std::rethrow_exception(error);
+}
+
 std::vector<RunOutcome> RunStudy(const Study& study, std::span<const long long> runs, const RunnerOptions& options)
 {
-    InOrder order(runs.size(), options);
-    const std::vector<std::size_t> starts = BatchStarts(runs, static_cast<std::size_t>(std::max(1, options.batch)));
-    const std::size_t batches = starts.size() - 1;
-    auto stopped = [&] { return options.stop && options.stop->load(std::memory_order_relaxed); };
-    const gyromodel::CancelCheck cancel = [&](double) { return stopped(); };
-
-    tbb::enumerable_thread_specific<std::unique_ptr<RunEvaluator>> evaluators(
-        [&] { return options.evaluators(study); });
-    // As many workers as asked for, even beyond the cores (the pool would otherwise cap them there).
-    const int workers = std::max(1, options.workers);
-    tbb::global_control allowed(tbb::global_control::max_allowed_parallelism, static_cast<std::size_t>(workers));
-    tbb::task_arena arena(workers);
-    arena.execute([&] {
-        tbb::parallel_for(
-            tbb::blocked_range<std::size_t>(0, batches, 1),
-            [&](const tbb::blocked_range<std::size_t>& range) {
-                for (std::size_t b = range.begin(); b != range.end(); ++b) {
-                    const std::size_t first = starts[b], last = starts[b + 1];
-                    if (stopped()) {
-                        for (std::size_t p = first; p < last; ++p)
-                            order.Skip(p);
-                        continue;
-                    }
-                    std::vector<RunOutcome> outcomes(last - first);
-                    evaluators.local()->Evaluate(runs.subspan(first, last - first), outcomes, cancel);
-                    for (std::size_t p = first; p < last; ++p)
-                        order.Put(p, std::move(outcomes[p - first]));
-                }
-            },
-            tbb::simple_partitioner());
-    });
-    return order.Finish();
+    std::size_t next = 0;
+    const RunFeed feed = [&] { return next < runs.size() ? runs[next++] : -1LL; };
+    std::vector<RunOutcome> rows;
+    RunnerOptions collecting = options;
+    collecting.onRow = [&](const RunOutcome& row) {
+        if (options.onRow && !options.onRow(row))
+            return false;
+        rows.push_back(row);
+        return true;
+    };
+    RunStudy(study, feed, collecting);
+    return rows;
 }
 
 } // namespace study

@@ -2,6 +2,7 @@
 
 #include "CounterRng.h"
 #include "ModelFactory.h"
+#include "RunTool.h"
 
 #include <cctype>
 #include <cmath>
@@ -77,24 +78,18 @@ int Field(const gyromodel::SimulationModel& model, const std::string& name, cons
     return k;
 }
 
-// [a, b, n] of a linspace or logspace.
-std::vector<double> Spaced(const Json& spec, const std::string& place, bool logarithmic)
+// [a, b, n] of a linspace or logspace into the axis; its values are made when asked for.
+void Spaced(Axis& axis, const Json& spec, const std::string& place)
 {
     if (!spec.is_array() || spec.size() != 3)
         throw StudyError(place, "ожидается [начало, конец, число значений]");
-    const double a = Number(spec[0], place + "[0]");
-    const double b = Number(spec[1], place + "[1]");
-    const long long n = WholeNumber(spec[2], place + "[2]", 1);
-    if (n > AbsoluteRunLimit)
+    axis.first = Number(spec[0], place + "[0]");
+    axis.last = Number(spec[1], place + "[1]");
+    axis.spaced = WholeNumber(spec[2], place + "[2]", 1);
+    if (axis.spaced > AbsoluteRunLimit)
         throw StudyError(place + "[2]", "слишком много значений");
-    if (logarithmic && !(a > 0 && b > 0))
+    if (axis.logarithmic && !(axis.first > 0 && axis.last > 0))
         throw StudyError(place, "концы логарифмической шкалы должны быть положительными");
-    std::vector<double> values(static_cast<std::size_t>(n));
-    for (long long k = 0; k < n; ++k) {
-        const double f = n == 1 ? 0.0 : static_cast<double>(k) / static_cast<double>(n - 1);
-        values[static_cast<std::size_t>(k)] = logarithmic ? a * std::pow(b / a, f) : (k == n - 1 ? b : a + (b - a) * f);
-    }
-    return values;
 }
 
 Axis ParseAxis(const gyromodel::SimulationModel& model, const std::string& field, const Json& spec,
@@ -107,11 +102,11 @@ Axis ParseAxis(const gyromodel::SimulationModel& model, const std::string& field
         if (spec.empty())
             throw StudyError(place, "пустой список значений");
         for (std::size_t k = 0; k < spec.size(); ++k)
-            axis.values.push_back(Number(spec[k], place + "[" + std::to_string(k) + "]"));
+            axis.listed.push_back(Number(spec[k], place + "[" + std::to_string(k) + "]"));
     } else if (spec.is_object() && spec.size() == 1 && (spec.contains("linspace") || spec.contains("logspace"))) {
         axis.logarithmic = spec.contains("logspace");
         const char* key = axis.logarithmic ? "logspace" : "linspace";
-        axis.values = Spaced(spec.at(key), Join(place, key), axis.logarithmic);
+        Spaced(axis, spec.at(key), Join(place, key));
     } else {
         throw StudyError(place, "ожидается список значений, {\"linspace\": [a, b, n]} или {\"logspace\": [a, b, n]}");
     }
@@ -253,25 +248,6 @@ ScaleFactor ParseScaleFactor(const Study& s, const Json& spec, const std::string
 
 } // namespace
 
-Json ParseStudyText(const std::string& text)
-{
-    try {
-        return Json::parse(text);
-    } catch (const Json::parse_error& e) {
-        std::size_t line = 1, column = 1;
-        for (std::size_t k = 0; k + 1 < e.byte && k < text.size(); ++k) {
-            if (text[k] == '\n') {
-                ++line;
-                column = 1;
-            } else {
-                ++column;
-            }
-        }
-        throw StudyError({}, "файл исследования не является JSON: ошибка в строке " + std::to_string(line) + ", позиция "
-                                 + std::to_string(column));
-    }
-}
-
 Study ParseStudy(const Json& source, const ParseOptions& options)
 {
     Object(source, {});
@@ -293,9 +269,16 @@ Study ParseStudy(const Json& source, const ParseOptions& options)
         path = (base.is_absolute() ? base : std::filesystem::path(options.studyDirectory) / base).string();
         s.basePath = path;
     }
-    if (options.loadBase && !model->Load(path))
-        throw StudyError(source.contains("base") ? "base" : "model",
-                         std::string(model->MissingDataMessage()) + ": файл данных не открывается: " + path);
+    if (options.loadBase) {
+        // Judged as the run tools judge it: a file that is no parameter file is refused, one cut short is
+        // a warning naming the first field not read.
+        const std::string place = source.contains("base") ? "base" : "model";
+        const runtool::LoadVerdict verdict = runtool::JudgeLoad(*model, path, model->Load(path));
+        if (verdict.kind == runtool::LoadVerdict::Unusable || (verdict.kind == runtool::LoadVerdict::CutShort && options.strict))
+            throw StudyError(place, verdict.text);
+        if (verdict.kind == runtool::LoadVerdict::CutShort)
+            s.warnings.push_back("«" + place + "»: " + verdict.text);
+    }
     // The base file's values as the windows show them at start-up; set, swept and drawn values
     // are used as given.
     model->RoundTripThroughDisplay();
@@ -369,13 +352,28 @@ Study ParseStudy(const Json& source, const ParseOptions& options)
     return s;
 }
 
+long long Axis::Size() const
+{
+    return spaced > 0 ? spaced : static_cast<long long>(listed.size());
+}
+
+double Axis::Value(long long k) const
+{
+    if (spaced == 0)
+        return listed[static_cast<std::size_t>(k)];
+    const double f = spaced == 1 ? 0.0 : static_cast<double>(k) / static_cast<double>(spaced - 1);
+    if (logarithmic)
+        return first * std::pow(last / first, f);
+    return k == spaced - 1 ? last : first + (last - first) * f;
+}
+
 long long Study::RunCount() const
 {
     if (monteCarlo)
         return monteCarlo->count;
     long long n = 1;
     for (const Axis& axis : grid) {
-        const auto size = static_cast<long long>(axis.values.size());
+        const long long size = axis.Size();
         if (n > AbsoluteRunLimit / size)
             return -1;
         n *= size;
@@ -424,8 +422,8 @@ std::vector<double> Study::RunValues(long long run) const
     values.resize(grid.size());
     long long rest = run;
     for (std::size_t j = grid.size(); j-- > 0;) {
-        const auto size = static_cast<long long>(grid[j].values.size());
-        values[j] = grid[j].values[static_cast<std::size_t>(rest % size)];
+        const long long size = grid[j].Size();
+        values[j] = grid[j].Value(rest % size);
         rest /= size;
     }
     return values;

@@ -44,12 +44,18 @@ struct Figure {
     int frequencyField = -1;
 };
 
-// One varied field of a grid and its values in run order.
+// One varied field of a grid and its values in run order: listed, or spaced between two ends
+// and made when asked for, so that a long range takes no memory.
 struct Axis {
     std::string field;
     int index = -1;
-    std::vector<double> values;
-    bool logarithmic = false; // plots draw it on a logarithmic scale
+    std::vector<double> listed;
+    double first = 0, last = 0;   // the ends of a linspace or logspace
+    long long spaced = 0;         // its number of values (0: the values are listed)
+    bool logarithmic = false;     // plots draw it on a logarithmic scale
+
+    long long Size() const;
+    double Value(long long k) const;
 };
 
 enum class Distribution { Normal, Uniform };
@@ -87,6 +93,7 @@ struct Study {
     std::vector<Figure> figures;
     std::optional<ScaleFactor> scaleFactor;
     Json source;                        // the study as given, to recognise it again
+    std::vector<std::string> warnings;  // what the user should know before the runs (a base file cut short)
 
     long long RunCount() const;
     std::vector<std::string> VariedFields() const;
@@ -102,12 +109,25 @@ struct ParseOptions {
     std::string studyDirectory;    // resolves a relative base file
     std::string programDirectory;  // holds the models' own data files, with a trailing separator
     bool loadBase = true;          // false where only the study's shape matters (merging shards)
+    bool strict = false;           // a base file cut short is an error, not a warning
 };
 
 // Parses and checks a study. Throws StudyError.
 Study ParseStudy(const Json& source, const ParseOptions& options);
 
-// The JSON of a study file's text; a syntax error becomes a StudyError naming line and column.
-Json ParseStudyText(const std::string& text);
+// No study needs more than a handful of levels of nesting.
+inline constexpr std::size_t MaxStudyDepth = 64;
+
+// The JSON of a study file's text; a syntax error becomes a StudyError naming line and column,
+// a key given twice, a number beyond double and nesting deeper than maxDepth one naming the
+// place. (study.json holds the study one level down.)
+Json ParseStudyText(const std::string& text, std::size_t maxDepth = MaxStudyDepth);
+
+// A study file's text is read only from a regular file of at most this size.
+inline constexpr std::size_t MaxStudyFileBytes = 1024 * 1024;
+
+// The text of a study file; anything but a regular file of at most MaxStudyFileBytes is
+// refused (a StudyError saying what it is) without being read, so nothing blocks or grows.
+std::string ReadStudyFile(const std::string& path);
 
 } // namespace study

@@ -1,5 +1,6 @@
 #include "StudyStatus.h"
 
+#include "FolderLock.h"
 #include "Outputs.h"
 #include "RunTool.h"
 #include "Study.h"
@@ -89,7 +90,7 @@ std::optional<Results> Read(const fs::path& folder)
     } catch (const study::StudyError&) {
         return std::nullopt;
     }
-    r.total = static_cast<long long>(study::ShardRuns(r.study.RunCount(), r.shard).size());
+    r.total = study::ShardRunCount(r.study.RunCount(), r.shard);
     r.done = RunsDone(r);
     if (const auto summary = ReadJson(folder / study::SummaryFile)) {
         r.summarised = true;
@@ -103,7 +104,7 @@ std::string State(const Results& r)
     if (r.complete())
         return "закончено";
     // A process holds the folder while it works in it; the lock file names it and goes when it ends.
-    std::ifstream lock(r.folder / ".gyro-study.lock");
+    std::ifstream lock(r.folder / study::LockFile);
     if (lock) {
         std::string pid;
         lock >> pid;

@@ -6,8 +6,8 @@
 #include "Presets.h"
 #include "Progress.h"
 #include "RunTool.h"
-#include "Runner.h"
 #include "Study.h"
+#include "StudyFolder.h"
 #include "StudyStatus.h"
 
 #include <unistd.h>
@@ -19,9 +19,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <new>
 #include <memory>
+#include <optional>
+#include <span>
 #include <ostream>
-#include <sstream>
 #include <thread>
 
 namespace studytool {
@@ -35,11 +37,50 @@ namespace {
 const char* const Program = "gyro-study";
 
 std::atomic<bool> interruptRequested{false};
+volatile std::sig_atomic_t interruptSignal = 0;
 
-extern "C" void OnInterrupt(int)
+extern "C" void OnInterrupt(int signal)
 {
+    interruptSignal = signal;
     interruptRequested.store(true);
 }
+
+// Ctrl+C, a batch system's time limit (SIGTERM) and a closed terminal (SIGHUP) stop the study
+// alike, keeping the finished rows; a second signal ends the program at once. A file-size
+// limit or a closed pipe makes the write fail instead of ending the program, so that it is told.
+class StopSignals {
+public:
+    StopSignals()
+    {
+        interruptRequested.store(false);
+        interruptSignal = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t k = 0; k < std::size(Stops); ++k)
+            sigaction(Stops[k], &action, &previous_[k]);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGXFSZ, &ignore, &previousFileSize_);
+        sigaction(SIGPIPE, &ignore, &previousPipe_);
+    }
+    ~StopSignals()
+    {
+        for (std::size_t k = 0; k < std::size(Stops); ++k)
+            sigaction(Stops[k], &previous_[k], nullptr);
+        sigaction(SIGXFSZ, &previousFileSize_, nullptr);
+        sigaction(SIGPIPE, &previousPipe_, nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    static constexpr int Stops[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction previous_[std::size(Stops)] {};
+    struct sigaction previousFileSize_ {}, previousPipe_ {};
+};
 
 // Bad input: the message is for the user, nothing has been written.
 struct UsageError {
@@ -49,7 +90,8 @@ struct UsageError {
 void Usage(std::ostream& out)
 {
     out << "Запуск: " << Program << " ИССЛЕДОВАНИЕ.json --out ПАПКА [--workers N] [--lanes 4|1] [--shard K/N] [--yes]\n"
-        << "        " << Program << " --preset ИМЯ --out ПАПКА [--workers N] [--lanes 4|1] [--shard K/N] [--yes]\n"
+        << "               [--restart] [--strict]\n"
+        << "        " << Program << " --preset ИМЯ --out ПАПКА [--workers N] [--lanes 4|1] [--shard K/N] [--yes] ...\n"
         << "        " << Program << " merge --out ПАПКА ПАПКА_ЧАСТИ...\n"
         << "        " << Program << " status ПАПКА\n";
 }
@@ -82,7 +124,12 @@ void Help(std::ostream& out)
            "mean, sd, min, max, p5, p50, p95 каждого показателя), рисунки SVG"
         << (studyplot::WritesPng() ? " и PNG" : " (PNG - только в сборке с Qt)") << ", study.json.\n\n"
            "Ключи:\n"
-           "  --out ПАПКА     папка результатов (создается; папку другого исследования не перезаписывает)\n"
+           "  --out ПАПКА     папка результатов (создается; папку другого исследования не перезаписывает).\n"
+           "                В папку пишет только один процесс. Если в папке уже есть часть расчетов этого\n"
+           "                исследования (оно было прервано), делаются только недостающие, и результат тот же,\n"
+           "                что у непрерывного исследования; законченное исследование не пересчитывается\n"
+           "  --restart       отбросить сделанные в папке расчеты этого исследования и начать заново\n"
+           "  --strict        файл данных \"base\", прочитанный не до последнего поля, - ошибка, а не предупреждение\n"
            "  --workers N     число параллельных расчетов (по умолчанию - число ядер); результат не зависит от N\n"
            "  --lanes 4|1     4 (по умолчанию) - расчеты идут по четыре вместе в векторных регистрах процессора,\n"
            "                если у всех расчетов общие шаг, шаг вывода и время расчета; 1 - по одному.\n"
@@ -95,100 +142,36 @@ void Help(std::ostream& out)
         out << " " << preset.name;
     out << "\n  --help          эта справка\n\n"
            "Код завершения:\n"
-           "  0    исследование выполнено (расчеты, которые разошлись или отвергнуты, - строки со статусом)\n"
-           "  1    результаты не удалось записать\n"
-           "  2    неверный вызов или файл исследования (сообщение называет место в файле); ничего не записано\n"
-           "  130  прервано (Ctrl+C): законченные расчеты записаны в runs.csv, summary.json помечен interrupted\n";
+           "  0      исследование выполнено (расчеты, которые разошлись или отвергнуты, - строки со статусом)\n"
+           "  1      результаты не удалось записать (например, нет места на диске); в runs.csv - только целые строки\n"
+           "  2      неверный вызов или файл исследования (сообщение называет место в файле), папка другого\n"
+           "         исследования или занятая другим процессом; ничего не записано\n"
+           "  3      ни один расчет не закончился (все отвергнуты или разошлись); строки и summary.json записаны\n"
+           "  128+N  остановлено сигналом N (Ctrl+C - 130, SIGTERM - 143, SIGHUP - 129): законченные расчеты\n"
+           "         записаны в runs.csv, summary.json помечен interrupted; повторный запуск продолжит исследование\n";
 }
 
-std::string ReadText(const fs::path& path, bool& ok)
+// Plots need a GUI application for their fonts; none needs a screen. Returns the file not
+// written, empty when all are.
+std::string WriteStudyPlots(const fs::path& folder, const study::Study& s, std::span<const study::RunOutcome> rows)
 {
-    std::ifstream in(path, std::ios::binary);
-    ok = static_cast<bool>(in);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The output folder may be new, empty, or hold this very study (written again); nothing else of ours.
-void CheckOutputFolder(const fs::path& folder, const Json& record)
-{
-    std::error_code ec;
-    if (!fs::exists(folder, ec))
-        return;
-    if (!fs::is_directory(folder, ec))
-        throw UsageError{"--out " + folder.string() + ": это не папка"};
-    const fs::path studyFile = folder / study::StudyFile;
-    if (fs::exists(studyFile, ec)) {
-        bool ok = false;
-        const std::string text = ReadText(studyFile, ok);
-        Json existing;
-        try {
-            existing = Json::parse(text);
-        } catch (const Json::exception&) {
-            existing = nullptr;
-        }
-        if (existing != record)
-            throw UsageError{"--out " + folder.string() + ": папка содержит результаты другого исследования ("
-                             + studyFile.string() + "); укажите другую папку"};
-        return;
-    }
-    for (const char* name : {study::RunsFile, study::SummaryFile})
-        if (fs::exists(folder / name, ec))
-            throw UsageError{"--out " + folder.string() + ": папка содержит результаты другого исследования ("
-                             + (folder / name).string() + "); укажите другую папку"};
-}
-
-bool WriteText(const fs::path& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
-}
-
-std::string Dump(const Json& j)
-{
-    return j.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
-}
-
-bool WriteStudyPlots(const fs::path& folder, const study::Study& s, const std::vector<study::RunOutcome>& rows,
-                     std::ostream& err)
-{
+    // A study that varies nothing is one run: there is nothing to draw it against.
+    if (s.VariedFields().empty())
+        return {};
+    const auto plots = studyplot::StudyPlots(s, rows);
+    if (plots.empty())
+        return {};
     std::string failed;
-    if (!studyplot::WritePlots(folder.string(), studyplot::StudyPlots(s, rows), failed)) {
-        err << Program << ": не удалось записать " << failed << "\n";
-        return false;
-    }
-    return true;
-}
-
-// summary.json and the plots of a whole study's rows.
-bool WriteResults(const fs::path& folder, const study::Study& s, const std::vector<study::RunOutcome>& rows,
-                  bool interrupted, std::ostream& err)
-{
-    if (!WriteText(folder / study::SummaryFile, Dump(study::Summary(s, rows, interrupted)))) {
-        err << Program << ": не удалось записать " << (folder / study::SummaryFile).string() << "\n";
-        return false;
-    }
-    return WriteStudyPlots(folder, s, rows, err);
-}
-
-bool MakeFolder(const fs::path& folder, std::ostream& err)
-{
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec) {
-        err << Program << ": не удалось создать папку " << folder.string() << ": " << ec.message() << "\n";
-        return false;
-    }
-    return true;
+    const bool written = studyplot::WritePlots(folder.string(), plots, failed);
+    return written ? std::string() : failed.empty() ? folder.string() : failed;
 }
 
 struct Arguments {
     bool help = false;
     bool merge = false;
     bool yes = false;
+    bool restart = false;
+    bool strict = false;
     std::string studyFile, preset, out;
     int workers = 0;
     int lanes = study::LaneBatch;
@@ -217,6 +200,10 @@ Arguments Parse(int argc, char** argv)
             a.out = value(arg);
         } else if (arg == "--yes" && !a.merge) {
             a.yes = true;
+        } else if (arg == "--restart" && !a.merge) {
+            a.restart = true;
+        } else if (arg == "--strict" && !a.merge) {
+            a.strict = true;
         } else if (arg == "--preset" && !a.merge) {
             a.preset = value(arg);
         } else if (arg == "--workers" && !a.merge) {
@@ -263,86 +250,96 @@ Arguments Parse(int argc, char** argv)
     return a;
 }
 
+// The user's account of a folder's outcome, and the exit status it makes.
+int Report(const study::FolderResult& result, const fs::path& folder, std::ostream& out, std::ostream& err)
+{
+    using study::FolderStatus;
+    for (const std::string& note : result.notes)
+        err << Program << ": предупреждение: " << note << "\n";
+    const std::string rows = (folder / study::RunsFile).string();
+    switch (result.status) {
+    case FolderStatus::Refused:
+        err << Program << ": --out " << result.message << "\n";
+        return ExitUsage;
+    case FolderStatus::WriteFailed:
+        err << Program << ": " << result.message << "\n";
+        if (result.kept + result.made > 0)
+            err << Program << ": законченные расчеты (" << result.kept + result.made << ") сохранены в " << rows
+                << "; повторный запуск продолжит исследование\n";
+        return ExitError;
+    case FolderStatus::Stopped:
+        err << Program << ": прервано; законченных расчетов: " << result.rows.size() << " из " << result.runs
+            << ", они записаны в " << rows << "; повторный запуск продолжит исследование\n";
+        return 128 + (interruptSignal != 0 ? static_cast<int>(interruptSignal) : SIGINT);
+    case FolderStatus::NoRunFinished:
+        err << Program << ": ни один расчет не закончился (все отвергнуты или разошлись): " << rows << "\n";
+        return ExitNoRunFinished;
+    case FolderStatus::Finished:
+        break;
+    }
+    out << folder.string() << ": расчетов " << result.rows.size();
+    if (result.untouched)
+        out << " (исследование уже было закончено в этой папке)";
+    else if (result.kept > 0)
+        out << " (" << result.kept << " из них были сделаны раньше)";
+    out << "\n";
+    return ExitOk;
+}
+
 int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
 {
-    std::string text, place, directory;
-    if (!a.preset.empty()) {
-        const auto& presets = Presets();
-        const auto found = std::find_if(presets.begin(), presets.end(), [&](const Preset& p) { return p.name == a.preset; });
-        if (found == presets.end())
-            throw UsageError{"--preset: неизвестное исследование '" + a.preset + "'"};
-        text = found->text;
-        place = "--preset " + a.preset;
-    } else {
-        bool ok = false;
-        text = ReadText(a.studyFile, ok);
-        if (!ok)
-            throw UsageError{a.studyFile + ": файл исследования не открывается"};
-        place = a.studyFile;
-        directory = fs::path(a.studyFile).parent_path().string();
-    }
+    std::string place, directory;
     study::Study s;
     try {
-        s = study::ParseStudy(study::ParseStudyText(text), {directory, runtool::ExecutableDirectory(), true});
+        std::string text;
+        if (!a.preset.empty()) {
+            const auto& presets = Presets();
+            const auto found = std::find_if(presets.begin(), presets.end(), [&](const Preset& p) { return p.name == a.preset; });
+            if (found == presets.end())
+                throw UsageError{"--preset: неизвестное исследование '" + a.preset + "'"};
+            text = found->text;
+            place = "--preset " + a.preset;
+        } else {
+            place = a.studyFile;
+            try {
+                text = study::ReadStudyFile(a.studyFile);
+            } catch (const StudyError& e) {
+                throw UsageError{e.what()};  // it names the file
+            }
+            directory = fs::path(a.studyFile).parent_path().string();
+        }
+        s = study::ParseStudy(study::ParseStudyText(text), {directory, runtool::ExecutableDirectory(), true, a.strict});
     } catch (const StudyError& e) {
         throw UsageError{place + ": " + e.what()};
     }
+    for (const std::string& warning : s.warnings)
+        err << Program << ": предупреждение: " << place << ": " << warning << "\n";
     const long long runs = s.RunCount();
     if (runs > study::ConfirmedRunLimit && !a.yes)
         throw UsageError{place + ": «" + std::string(s.monteCarlo ? "montecarlo.count" : "grid") + "»: исследование из "
                          + std::to_string(runs) + " расчетов (больше 1000000): подтвердите ключом --yes"};
-    const Json record = study::StudyRecord(s, a.shard);
     const fs::path folder = a.out;
-    CheckOutputFolder(folder, record);
 
-    if (!MakeFolder(folder, err))
-        return ExitError;
-    if (!WriteText(folder / study::StudyFile, Dump(record))) {
-        err << Program << ": не удалось записать " << (folder / study::StudyFile).string() << "\n";
-        return ExitError;
-    }
-    std::ofstream csv(folder / study::RunsFile, std::ios::binary | std::ios::trunc);
-    csv << study::CsvHeader(s) << '\n';
-
-    const std::vector<long long> selected = study::ShardRuns(runs, a.shard);
-    Progress progress(err, static_cast<long long>(selected.size()), isatty(STDERR_FILENO) != 0);
-    study::RunnerOptions options;
+    std::optional<Progress> progress;
+    study::FolderOptions options;
+    options.shard = a.shard;
     options.workers = a.workers > 0 ? a.workers : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    // A worker takes a block of runs at once through the lanes.
-    if (a.lanes > 1 && study::LanesFit(s)) {
-        options.batch = a.lanes;
-        options.evaluators = study::MakeLaneRunEvaluator;
-    }
+    options.lanes = a.lanes;
+    options.restart = a.restart;
     options.stop = &interruptRequested;
-    options.onRow = [&](const study::RunOutcome& row) { csv << study::CsvRow(row) << '\n' << std::flush; };
-    options.onProgress = [&](long long done) { progress.Update(done); };
-
-    interruptRequested.store(false);
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    action.sa_flags = SA_RESETHAND;  // a second Ctrl+C ends the program at once
-    sigemptyset(&action.sa_mask);
-    struct sigaction previous {};
-    sigaction(SIGINT, &action, &previous);
-    const std::vector<study::RunOutcome> rows = study::RunStudy(s, selected, options);
-    sigaction(SIGINT, &previous, nullptr);
-    progress.Finish();
-    csv.close();
-    if (!csv) {
-        err << Program << ": не удалось записать " << (folder / study::RunsFile).string() << "\n";
-        return ExitError;
+    options.onStart = [&](long long toMake) { progress.emplace(err, toMake, isatty(STDERR_FILENO) != 0); };
+    options.onProgress = [&](long long done) { progress->Update(done); };
+    options.writePlots = [&](const study::Study& study, std::span<const study::RunOutcome> rows) {
+        return WriteStudyPlots(folder, study, rows);
+    };
+    study::FolderResult result;
+    {
+        StopSignals stopSignals;
+        result = study::RunStudyInFolder(s, folder, options);
     }
-    const bool interrupted = interruptRequested.load();
-    // A shard's summary would describe a part only: merging the shards writes it.
-    if (a.shard.whole() && !WriteResults(folder, s, rows, interrupted, err))
-        return ExitError;
-    if (interrupted) {
-        err << Program << ": прервано; законченных расчетов: " << rows.size() << " из " << selected.size()
-            << ", они записаны в " << (folder / study::RunsFile).string() << "\n";
-        return ExitInterrupted;
-    }
-    out << folder.string() << ": расчетов " << rows.size() << "\n";
-    return ExitOk;
+    if (progress)
+        progress->Finish();
+    return Report(result, folder, out, err);
 }
 
 int MergeCommand(const Arguments& a, std::ostream& out, std::ostream& err)
@@ -353,17 +350,13 @@ int MergeCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     std::vector<std::pair<fs::path, Json>> records;
     for (const std::string& name : a.shardFolders) {
         const fs::path file = fs::path(name) / study::StudyFile;
-        bool ok = false;
-        const std::string text = ReadText(file, ok);
-        if (!ok)
-            throw UsageError{"merge: " + file.string() + " не открывается: это не папка части исследования"};
         Json record;
         try {
-            record = Json::parse(text);
-        } catch (const Json::exception&) {
-            throw UsageError{"merge: " + file.string() + " не является JSON"};
+            record = study::ParseStudyText(study::ReadStudyFile(file.string()), study::MaxStudyDepth + 1);
+        } catch (const StudyError& e) {
+            throw UsageError{"merge: " + file.string() + ": это не папка части исследования (" + e.what() + ")"};
         }
-        const auto shard = record.contains("shard") && record["shard"].is_string()
+        const auto shard = record.is_object() && record.contains("shard") && record["shard"].is_string()
             ? study::ParseShard(record["shard"].get<std::string>()) : std::nullopt;
         if (!shard || !record.contains("study"))
             throw UsageError{"merge: " + file.string() + ": это результаты целого исследования, а не его части"};
@@ -413,22 +406,17 @@ int MergeCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     if (static_cast<long long>(rows.size()) != runs)
         throw UsageError{"merge: лишние строки: расчетов больше, чем в исследовании"};
 
-    const Json record = study::StudyRecord(s, {});
     const fs::path folder = a.out;
-    CheckOutputFolder(folder, record);
-    if (!MakeFolder(folder, err))
-        return ExitError;
-    std::string csv = header + "\n";
-    for (const study::RunOutcome& row : rows)
-        csv += study::CsvRow(row) + "\n";
-    if (!WriteText(folder / study::StudyFile, Dump(record)) || !WriteText(folder / study::RunsFile, csv)) {
-        err << Program << ": не удалось записать результаты в " << folder.string() << "\n";
-        return ExitError;
+    study::FolderOptions options;
+    options.writePlots = [&](const study::Study& study, std::span<const study::RunOutcome> made) {
+        return WriteStudyPlots(folder, study, made);
+    };
+    const study::FolderResult result = study::WriteStudyFolder(s, folder, std::move(rows), options);
+    if (result.status == study::FolderStatus::Finished) {
+        out << folder.string() << ": расчетов " << result.rows.size() << " из " << count << " частей\n";
+        return ExitOk;
     }
-    if (!WriteResults(folder, s, rows, false, err))
-        return ExitError;
-    out << folder.string() << ": расчетов " << rows.size() << " из " << count << " частей\n";
-    return ExitOk;
+    return Report(result, folder, out, err);
 }
 
 } // namespace
@@ -449,6 +437,12 @@ int StudyToolMain(int argc, char** argv, std::ostream& out, std::ostream& err)
         Usage(err);
         err << "Справка: " << Program << " --help\n";
         return ExitUsage;
+    } catch (const std::bad_alloc&) {
+        err << Program << ": не хватило памяти; законченные расчеты остались в папке результатов\n";
+        return ExitError;
+    } catch (const std::exception& e) {
+        err << Program << ": внутренняя ошибка: " << e.what() << "\n";
+        return ExitError;
     }
 }
 

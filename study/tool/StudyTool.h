@@ -6,7 +6,8 @@
 // merging of shard folders. Returns the exit status.
 namespace studytool {
 
-enum ExitStatus { ExitOk = 0, ExitError = 1, ExitUsage = 2, ExitInterrupted = 130 };
+// A study stopped by signal N exits with 128 + N.
+enum ExitStatus { ExitOk = 0, ExitError = 1, ExitUsage = 2, ExitNoRunFinished = 3 };
 
 int StudyToolMain(int argc, char** argv, std::ostream& out, std::ostream& err);
 

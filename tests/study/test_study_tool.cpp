@@ -10,7 +10,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -173,56 +174,142 @@ TEST(StudyTool, EveryRouteGivesTheSameFilesByteForByte)
     EXPECT_FALSE(fs::exists(slurm / "runs.csv"));
 }
 
-TEST(StudyTool, InterruptKeepsTheFinishedRowsInOrder)
-{
-    const fs::path root = FreshFolder("interrupt");
-    const fs::path file = Write(root / "long.json", R"({"model": "pelisond", "set": {"StopTime": 0.002},
-      "montecarlo": {"count": 100000, "vary": {"MassOffsetY1": {"normal": [0, 0.1]}}},
-      "figures": {"drift": {"series": "Drift", "stat": "mean"}}})");
-    const fs::path out = root / "out";
-    const std::string fileArg = file.string(), outArg = out.string();
-    const char* argv[] = {GYRO_STUDY, fileArg.c_str(), "--out", outArg.c_str(), "--workers", "2", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, GYRO_STUDY, &actions, nullptr, const_cast<char**>(argv), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    // Interrupt once some rows are out.
-    for (int poll = 0; poll < 6000; ++poll) {
-        const std::string rows = ReadAll(out / "runs.csv");
-        if (std::count(rows.begin(), rows.end(), '\n') > 5)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    kill(pid, SIGINT);
-    int raw = 0;
-    ASSERT_EQ(waitpid(pid, &raw, 0), pid);
-    ASSERT_TRUE(WIFEXITED(raw));
-    EXPECT_EQ(WEXITSTATUS(raw), 130);
+namespace {
 
-    std::ifstream rows(out / "runs.csv");
+// The tool started in the background, its standard error into a file; with a file-size limit
+// (in bytes) when one is given.
+pid_t Start(const std::vector<std::string>& args, const fs::path& err, rlim_t fileSizeLimit = RLIM_INFINITY)
+{
+    std::vector<char*> argv{const_cast<char*>(GYRO_STUDY)};
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, 2);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        execve(GYRO_STUDY, argv.data(), environ);
+        _exit(127);
+    }
+    return pid;
+}
+
+// Exit status, or 128 + the signal that ended the process.
+int Wait(pid_t pid)
+{
+    int raw = 0;
+    waitpid(pid, &raw, 0);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
+long long Lines(const fs::path& file)
+{
+    const std::string text = ReadAll(file);
+    return std::count(text.begin(), text.end(), '\n');
+}
+
+// Waits until the file holds more than `lines` lines (rows are coming), or the process ended.
+void WaitForLines(pid_t pid, const fs::path& file, long long lines)
+{
+    for (int poll = 0; poll < 60000 && Lines(file) <= lines; ++poll) {
+        siginfo_t info{};
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// runs.csv holds whole rows of finished runs only, in increasing run order unless a resumed study
+// was killed (its rows then follow the earlier ones); returns how many.
+long long CheckRows(const fs::path& file, bool ordered = true)
+{
+    const std::string text = ReadAll(file);
+    EXPECT_TRUE(!text.empty() && text.back() == '\n') << "a row cut short";
+    std::istringstream rows(text);
     std::string line;
     std::getline(rows, line);
     long long previous = -1, count = 0;
     while (std::getline(rows, line)) {
-        const long long run = std::stoll(line);
-        EXPECT_GT(run, previous);
+        const auto row = study::ParseCsvRow(line, 1, 1);
+        EXPECT_TRUE(row && (row->run > previous || !ordered)) << line;
         EXPECT_NE(line.find(",ok,"), std::string::npos) << "only finished runs are rows: " << line;
-        previous = run;
+        previous = row ? row->run : previous;
         ++count;
     }
-    EXPECT_GT(count, 5);
-    EXPECT_LT(count, 100000);
-    const auto summary = study::Json::parse(ReadAll(out / "summary.json"));
-    EXPECT_TRUE(summary["interrupted"].get<bool>());
-    EXPECT_EQ(summary["finished"].get<long long>(), count);
+    return count;
+}
 
-    // status counts whole rows only (a row cut short by a kill is not a run done) and says interrupted.
-    std::ofstream(out / "runs.csv", std::ios::app) << "99999,0.0";
+const char* LongStudy = R"({"model": "pelisond", "set": {"StopTime": 0.002},
+  "montecarlo": {"count": 6000, "vary": {"MassOffsetY1": {"normal": [0, 0.1]}}},
+  "figures": {"drift": {"series": "Drift", "stat": "mean"}}})";
+
+} // namespace
+
+// A study stopped by each signal a user or a batch system sends, killed outright, its last row cut
+// as by a power cut, starved of disk space and run twice at once still ends, resumed, with exactly
+// the files of an unbroken study.
+TEST(StudyTool, StoppedKilledOrStarvedStudiesResumeToTheSameFiles)
+{
+    const fs::path root = FreshFolder("resume");
+    const fs::path file = Write(root / "long.json", LongStudy), whole = root / "whole", out = root / "out";
+    const fs::path rows = out / "runs.csv", err = root / "err.txt";
+    ASSERT_EQ(Tool(file.string() + " --out " + whole.string() + " --workers 2").status, 0);
+    const std::vector<std::string> args = {file.string(), "--out", out.string(), "--workers", "2"};
+
+    long long kept = 0;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        const pid_t pid = Start(args, err);
+        WaitForLines(pid, rows, kept + 5);
+        if (signal == SIGTERM) {
+            // A second process on the folder is turned away at once, naming it.
+            const Result second = Tool(file.string() + " --out " + out.string());
+            EXPECT_EQ(second.status, 2);
+            EXPECT_NE(second.err.find("папка " + out.string() + " занята"), std::string::npos) << second.err;
+        }
+        kill(pid, signal);
+        EXPECT_EQ(Wait(pid), 128 + signal) << ReadAll(err);
+        const long long count = CheckRows(rows, signal != SIGKILL);
+        EXPECT_GT(count, kept) << "the rows made before were kept and more were made";
+        EXPECT_LT(count, 6000);
+        kept = count;
+        if (signal != SIGKILL) {
+            const auto summary = study::Json::parse(ReadAll(out / "summary.json"));
+            EXPECT_TRUE(summary["interrupted"].get<bool>());
+            EXPECT_EQ(summary["finished"].get<long long>(), count);
+        }
+    }
+    // The power cut: the last row written only in part.
+    fs::resize_file(rows, fs::file_size(rows) - 9);
+    --kept;
+    // status counts whole rows only, and tells a folder whose process was killed from a running one.
     const Result status = Tool("status " + out.string());
     EXPECT_EQ(status.status, 3);
-    EXPECT_NE(status.out.find("расчетов " + std::to_string(count) + " из 100000, прервано"), std::string::npos) << status.out;
+    EXPECT_NE(status.out.find("расчетов " + std::to_string(kept) + " из 6000, идет на другом узле или оборвано"),
+              std::string::npos) << status.out;
+
+    // The disk fills: told at once with exit 1, runs.csv whole rows only; resumed once there is room.
+    const rlim_t limit = static_cast<rlim_t>(fs::file_size(rows) + 4000);
+    const pid_t starved = Start(args, err, limit);
+    EXPECT_EQ(Wait(starved), 1);
+    EXPECT_NE(ReadAll(err).find("не удалось записать " + rows.string()), std::string::npos) << ReadAll(err);
+    EXPECT_LE(fs::file_size(rows), limit);
+    EXPECT_GT(CheckRows(rows, false), kept);
+
+    const Result resumed = Tool(file.string() + " --out " + out.string() + " --workers 3");
+    EXPECT_EQ(resumed.status, 0) << resumed.err;
+    ExpectSameFolders(whole, out);
+    ExpectSameFolders(out, whole);
+
+    // A finished folder is left as it is; --restart makes it again, to the same files.
+    const auto written = fs::last_write_time(out / "summary.json");
+    EXPECT_EQ(Tool(file.string() + " --out " + out.string()).status, 0);
+    EXPECT_EQ(fs::last_write_time(out / "summary.json"), written);
+    EXPECT_EQ(Tool(file.string() + " --out " + out.string() + " --restart --workers 1").status, 0);
+    EXPECT_NE(fs::last_write_time(out / "summary.json"), written);
+    EXPECT_EQ(ReadAll(out / "summary.json"), ReadAll(whole / "summary.json"));
 }
 
 TEST(StudyTool, BadInputIsRefusedNamingThePlaceWithNothingWritten)
@@ -231,12 +318,18 @@ TEST(StudyTool, BadInputIsRefusedNamingThePlaceWithNothingWritten)
     const fs::path other = root / "other";
     fs::create_directories(other);
     Write(other / "study.json", "{\"study\": {\"model\": \"veltrami\"}}\n");
+    Write(root / "empty.dat", "");
+    Write(root / "cut.dat", "0.000003,0.00003,0.119\n");
+    const fs::path fifo = root / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     struct Row {
         const char* what;
-        const char* study;
+        std::string study;
         const char* args;
-        const char* message;
+        std::string message;
+        fs::path file = {};  // read instead of the study text
     };
+    const std::string deep = std::string(60000, '[') + std::string(60000, ']');
     const Row rows[] = {
         {"unknown model", R"({"model": "gyro", "grid": {"Step": [1]}})", "", "«model»: неизвестная модель 'gyro'"},
         {"unknown field", R"({"model": "pelisond", "grid": {"BaseRat": [1]}})", "", "«grid.BaseRat»: неизвестное поле"},
@@ -261,10 +354,27 @@ TEST(StudyTool, BadInputIsRefusedNamingThePlaceWithNothingWritten)
         {"another study's folder", R"({"model": "pelisond", "grid": {"BaseRate": [1]}})", "OTHER", "другого исследования"},
         {"bad shard", R"({"model": "pelisond", "grid": {"BaseRate": [1]}})", "--shard 3/2", "--shard"},
         {"bad lanes", R"({"model": "pelisond", "grid": {"BaseRate": [1]}})", "--lanes 3", "--lanes: ожидается 1 или 4"},
+        {"number beyond double", R"({"model": "pelisond", "grid": {"BaseRate": [1, 1e999]}})", "",
+         "«grid.BaseRate[1]»: число вне диапазона"},
+        {"1e400 in set", R"({"model": "pelisond", "set": {"StopTime": -1e400}})", "", "«set.StopTime»: число вне диапазона"},
+        {"key given twice", R"({"model": "pelisond", "grid": {"BaseRate": [1]}, "model": "veltrami"})", "",
+         "«model»: ключ задан дважды"},
+        {"nested 60000 deep", R"({"model": "pelisond", "set": )" + deep + "}", "", "«set[0][0][0]"},
+        {"10^8 values without --yes", R"({"model": "pelisond", "grid": {"BaseRate": {"linspace": [0, 1, 100000000]}}})", "",
+         "«grid»: исследование из 100000000 расчетов"},
+        {"over 1 MiB", std::string(study::MaxStudyFileBytes + 1, ' '), "", "больше 1 МиБ"},
+        {"a directory", "", "", "это не обычный файл (каталог)", root},
+        {"a device", "", "", "/dev/zero: это не обычный файл", "/dev/zero"},
+        {"a FIFO", "", "", "fifo: это не обычный файл", fifo},
+        {"base not a parameter file", R"({"model": "pelisond", "base": "/etc/passwd"})", "",
+         "«base»: /etc/passwd: в начале файла нет ни одного числа"},
+        {"base empty", R"({"model": "pelisond", "base": "empty.dat"})", "", "«base»: " + (root / "empty.dat").string()},
+        {"base cut short, --strict", R"({"model": "pelisond", "base": "cut.dat"})", "--strict",
+         "«base»: в файле данных " + (root / "cut.dat").string() + " прочитано 3 чисел из 30; поле 4 ("},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        const fs::path file = Write(root / "study.json", row.study);
+        const fs::path file = row.file.empty() ? Write(root / "study.json", row.study) : row.file;
         const bool intoOther = std::string(row.args) == "OTHER";
         const fs::path out = intoOther ? other : root / "out";
         const Result r = Tool(file.string() + " --out " + out.string() + " " + (intoOther ? "" : row.args));
@@ -275,6 +385,37 @@ TEST(StudyTool, BadInputIsRefusedNamingThePlaceWithNothingWritten)
         else
             EXPECT_FALSE(fs::exists(out));
     }
+}
+
+// A study that varies nothing is one run of the base and "set"; one none of whose runs finishes
+// still writes its rows and summary, and says so by its exit status. A base cut short is named.
+TEST(StudyTool, OneRunStudyAndAStudyWithoutAFinishedRun)
+{
+    const fs::path root = FreshFolder("edge");
+    const fs::path single = Write(root / "single.json", R"({"model": "pelisond", "set": {"StopTime": 0.002},
+      "figures": {"drift": {"series": "Drift", "stat": "mean"}}})");
+    const Result one = Tool(single.string() + " --out " + (root / "one").string());
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(ReadAll(root / "one" / "runs.csv").substr(0, 31), "run,status,message,drift\n0,ok,,");
+    EXPECT_EQ(study::Json::parse(ReadAll(root / "one" / "summary.json"))["ok"], 1);
+    // A shard past the last run, of a count near the largest number, makes an empty table.
+    const Result beyond = Tool(single.string() + " --out " + (root / "beyond").string()
+                               + " --shard 9223372036854775806/9223372036854775807");
+    EXPECT_EQ(beyond.status, 0) << beyond.err;
+    EXPECT_EQ(ReadAll(root / "beyond" / "runs.csv"), "run,status,message,drift\n");
+
+    Write(root / "cut.dat", "0.000003,0.00003,0.119\n");
+    const fs::path cut = Write(root / "cut.json", R"({"model": "pelisond", "base": "cut.dat", "grid": {"BaseRate": [1, 2]},
+      "figures": {"drift": {"series": "Drift", "stat": "mean"}}})");
+    const Result none = Tool(cut.string() + " --out " + (root / "none").string());
+    EXPECT_EQ(none.status, 3);
+    EXPECT_NE(none.err.find("предупреждение: " + cut.string() + ": «base»: в файле данных"), std::string::npos) << none.err;
+    EXPECT_NE(none.err.find("поле 4 ("), std::string::npos) << none.err;
+    EXPECT_NE(none.err.find("ни один расчет не закончился"), std::string::npos) << none.err;
+    EXPECT_EQ(Lines(root / "none" / "runs.csv"), 3);
+    const auto summary = study::Json::parse(ReadAll(root / "none" / "summary.json"));
+    EXPECT_EQ(summary["ok"], 0);
+    EXPECT_EQ(summary["refused"], 2);
 }
 
 // A run tool's samples give exactly the figures of the study's run with the same parameters,
