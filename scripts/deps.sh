@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   xvfb xauth fonts-liberation fonts-dejavu-core locales poppler-utils
   nlohmann-json3-dev libtbb-dev parallel qt6-translations-l10n fonts-urw-base35 ccache
-  libkissfft-dev
+  libkissfft-dev slurm-wlm munge
   python3-dev pybind11-dev python3-numpy python3-pytest python3-scipy python3-matplotlib
 )
 

@@ -4,10 +4,15 @@
 
 #include <string>
 
-// The study's pictures as SVG and PNG files in its output folder.
+// The study's pictures as files in its output folder: SVG and PNG drawn through Qt where the
+// tool is built with it, SVG only (drawn without Qt) where it is not.
 namespace studyplot {
 
-// Writes STEM.svg and STEM.png of every plot into the folder; false when a file cannot be written.
+// Whether PNG files are written beside the SVG ones.
+bool WritesPng();
+
+// Writes STEM.svg (and STEM.png) of every plot into the folder; false, with the file that
+// could not be written in error, when one cannot.
 bool WritePlots(const std::string& folder, const std::vector<NamedPlot>& plots, std::string& error);
 
 } // namespace studyplot

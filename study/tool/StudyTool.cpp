@@ -8,8 +8,7 @@
 #include "RunTool.h"
 #include "Study.h"
 #include "StudyFolder.h"
-
-#include <QGuiApplication>
+#include "StudyStatus.h"
 
 #include <unistd.h>
 
@@ -93,7 +92,8 @@ void Usage(std::ostream& out)
     out << "Запуск: " << Program << " ИССЛЕДОВАНИЕ.json --out ПАПКА [--workers N] [--lanes 4|1] [--shard K/N] [--yes]\n"
         << "               [--restart] [--strict]\n"
         << "        " << Program << " --preset ИМЯ --out ПАПКА [--workers N] [--lanes 4|1] [--shard K/N] [--yes] ...\n"
-        << "        " << Program << " merge --out ПАПКА ПАПКА_ЧАСТИ...\n";
+        << "        " << Program << " merge --out ПАПКА ПАПКА_ЧАСТИ...\n"
+        << "        " << Program << " status ПАПКА\n";
 }
 
 void Help(std::ostream& out)
@@ -121,7 +121,8 @@ void Help(std::ostream& out)
            "                нелинейность (% полной шкалы) и смещение нуля по прямой наименьших квадратов\n\n"
            "Результаты в ПАПКЕ: runs.csv (строка на расчет: run, меняемые поля, status ok/diverged/refused,\n"
            "message, показатели; числа с точкой и 17 значащими цифрами), summary.json (для Монте-Карло -\n"
-           "mean, sd, min, max, p5, p50, p95 каждого показателя), рисунки SVG и PNG, study.json.\n\n"
+           "mean, sd, min, max, p5, p50, p95 каждого показателя), рисунки SVG"
+        << (studyplot::WritesPng() ? " и PNG" : " (PNG - только в сборке с Qt)") << ", study.json.\n\n"
            "Ключи:\n"
            "  --out ПАПКА     папка результатов (создается; папку другого исследования не перезаписывает).\n"
            "                В папку пишет только один процесс. Если в папке уже есть часть расчетов этого\n"
@@ -162,23 +163,8 @@ std::string WriteStudyPlots(const fs::path& folder, const study::Study& s, std::
     const auto plots = studyplot::StudyPlots(s, rows);
     if (plots.empty())
         return {};
-    // The platform's notes on its set-up (no runtime directory, say) mean nothing to the user here.
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            fprintf(stderr, "%s\n", qPrintable(text));
-    });
-    std::unique_ptr<QGuiApplication> app;
-    if (!QGuiApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "gyro-study";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
     std::string failed;
     const bool written = studyplot::WritePlots(folder.string(), plots, failed);
-    qInstallMessageHandler(previous);
     return written ? std::string() : failed.empty() ? folder.string() : failed;
 }
 
@@ -447,6 +433,8 @@ int MergeCommand(const Arguments& a, std::ostream& out, std::ostream& err)
 
 int StudyToolMain(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
+    if (argc > 1 && std::string_view(argv[1]) == "status")
+        return StatusCommand(argc, argv, out, err);
     try {
         const Arguments a = Parse(argc, argv);
         if (a.help) {
