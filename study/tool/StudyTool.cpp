@@ -153,14 +153,18 @@ void Help(std::ostream& out)
            "         записаны в runs.csv, summary.json помечен interrupted; повторный запуск продолжит исследование\n";
 }
 
-// Plots need a GUI application for their fonts; none needs a screen. Returns the file not
-// written, empty when all are.
-std::string WriteStudyPlots(const fs::path& folder, const study::Study& s, std::span<const study::RunOutcome> rows)
+// Returns the file not written, empty when all are; says on err why a study gets no pictures
+// where it could be expected to.
+std::string WriteStudyPlots(const fs::path& folder, const study::Study& s, std::span<const study::RunOutcome> rows,
+                            std::ostream& err)
 {
     // A study that varies nothing is one run: there is nothing to draw it against.
     if (s.VariedFields().empty())
         return {};
-    const auto plots = studyplot::StudyPlots(s, rows);
+    std::string note;
+    const auto plots = studyplot::StudyPlots(s, rows, &note);
+    if (!note.empty())
+        err << Program << ": предупреждение: " << note << "\n";
     if (plots.empty())
         return {};
     std::string failed;
@@ -340,7 +344,7 @@ int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     options.onStart = [&](long long toMake) { progress.emplace(err, toMake, isatty(STDERR_FILENO) != 0); };
     options.onProgress = [&](long long done) { progress->Update(done); };
     options.writePlots = [&](const study::Study& study, std::span<const study::RunOutcome> rows) {
-        return WriteStudyPlots(folder, study, rows);
+        return WriteStudyPlots(folder, study, rows, err);
     };
     study::FolderResult result;
     {
@@ -419,7 +423,7 @@ int MergeCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     const fs::path folder = a.out;
     study::FolderOptions options;
     options.writePlots = [&](const study::Study& study, std::span<const study::RunOutcome> made) {
-        return WriteStudyPlots(folder, study, made);
+        return WriteStudyPlots(folder, study, made, err);
     };
     const study::FolderResult result = study::WriteStudyFolder(s, folder, std::move(rows), options);
     if (result.status == study::FolderStatus::Finished) {
