@@ -108,6 +108,7 @@ TEST(StudyTool, EveryRouteGivesTheSameFilesByteForByte)
         const char* name;
         const char* args;
         int shards = 0;  // the study split into this many shards, then merged
+        int kept = -1;   // resumed: the study cut after this many rows (the next cut mid-line), then run again
     };
     const Route routes[] = {
         {"four workers", "--workers 4"},
@@ -116,6 +117,7 @@ TEST(StudyTool, EveryRouteGivesTheSameFilesByteForByte)
         {"three shards", "--workers 2", 3},
         {"two shards, one lane", "--workers 1 --lanes 1", 2},
         {"five shards, some empty", "--workers 1", 5},
+        {"resumed with runs of other blocks", "--workers 2", 0, 3},
     };
     for (const auto& [name, text] : studies) {
         const fs::path file = Write(root / (std::string(name) + ".json"), text);
@@ -126,6 +128,16 @@ TEST(StudyTool, EveryRouteGivesTheSameFilesByteForByte)
             const fs::path out = root / (std::string(name) + "-" + route.name);
             if (route.shards == 0) {
                 ASSERT_EQ(Tool(file.string() + " --out '" + out.string() + "' " + route.args).status, 0);
+                if (route.kept >= 0) {
+                    // As a stop leaves it: no summary, rows of a block missing, the last one cut.
+                    const std::string rows = ReadAll(out / "runs.csv");
+                    std::size_t end = 0;
+                    for (int k = 0; k <= route.kept; ++k)
+                        end = rows.find('\n', end) + 1;
+                    fs::remove(out / "summary.json");
+                    fs::resize_file(out / "runs.csv", end + 5);
+                    ASSERT_EQ(Tool(file.string() + " --out '" + out.string() + "' " + route.args).status, 0);
+                }
             } else {
                 std::string parts;
                 for (int k = 1; k <= route.shards; ++k) {
