@@ -5,7 +5,7 @@
 # graph zoomed to single drive cycles, its envelopes over the whole run and its spectrum.
 #   scripts/screenshots.sh [BUILD_DIR]     (default: build-screenshots beside the sources)
 # Writes docs/veltrami-view.png, docs/pelisond-view.png, docs/veltrami-comparison.png,
-# docs/pelisond-zoom.png, docs/pelisond-envelopes.png and docs/pelisond-spectrum.png.
+# docs/pelisond-zoom.png, docs/pelisond-envelopes.png and docs/pelisond-frequencies.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-screenshots}
@@ -32,7 +32,7 @@ run env GYRO_GRAPH_IMAGES="$shots" \
   "$build/tests/graph_rendering_tests" --gtest_filter='RenderedGraph.ZoomEnvelopesAndSpectrumOfTheNominalTuningForkRun'
 
 mkdir -p "$root/docs"
-for name in veltrami-view pelisond-view veltrami-comparison pelisond-zoom pelisond-envelopes pelisond-spectrum; do
+for name in veltrami-view pelisond-view veltrami-comparison pelisond-zoom pelisond-envelopes pelisond-frequencies; do
   [ -f "$shots/$name.png" ] || { echo "no screenshot $name.png was taken" >&2; exit 1; }
   # A window of few colours: Qt's PNG stays in the tens of kilobytes as it is.
   cp "$shots/$name.png" "$root/docs/$name.png"

@@ -7,8 +7,8 @@
 #include "NumberFormat.h"
 #include "PlotOutput.h"
 #include "QPainterCanvas.h"
-#include "Spectrum.h"
-#include "SpectrumWindow.h"
+#include "FrequencyContent.h"
+#include "FrequencyWindow.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 
 #include "GraphView.h"
 #include "ModalForm.h"
-#include "SpectrumPlot.h"
+#include "FrequencyPlot.h"
 #include "TimeSpan.h"
 
 #include <QPoint>

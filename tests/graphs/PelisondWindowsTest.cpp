@@ -5,7 +5,7 @@
 #include "Locale.h"
 #include "RecordingCanvas.h"
 #include "ScriptedServices.h"
-#include "SpectrumWindow.h"
+#include "FrequencyWindow.h"
 #include "TimeField.h"
 #include "TuningForkModel.h"
 

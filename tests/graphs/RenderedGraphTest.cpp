@@ -2,8 +2,8 @@
 #include "GimbalModel.h"
 #include "QPainterCanvas.h"
 #include "RecordingCanvas.h"
-#include "Spectrum.h"
-#include "SpectrumPlot.h"
+#include "FrequencyContent.h"
+#include "FrequencyPlot.h"
 #include "TuningForkGraph.h"
 
 #include <gtest/gtest.h>
@@ -431,7 +431,7 @@ TEST(RenderedGraph, ZoomEnvelopesAndSpectrumOfTheNominalTuningForkRun)
         timegraph::DrawSpectrum(c, spectra, marks, {false, false, true}, kComma, pelisond::GraphWidth,
                                 pelisond::GraphHeight);
     }
-    Keep(spectrum, "pelisond-spectrum");
+    Keep(spectrum, "pelisond-frequencies");
     EXPECT_GT(CountInside(spectrum, spectrum.rect(), Qt::yellow), 50);
 }
 

@@ -1,4 +1,4 @@
-#include "Spectrum.h"
+#include "FrequencyContent.h"
 
 #include <kiss_fftr.h>
 

@@ -2,7 +2,7 @@
 
 #include "Canvas.h"
 #include "NumberFormat.h"
-#include "Spectrum.h"
+#include "FrequencyContent.h"
 
 #include <span>
 #include <string>

@@ -1,4 +1,4 @@
-#include "SpectrumPlot.h"
+#include "FrequencyPlot.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ModalForm.h"
-#include "SpectrumPlot.h"
+#include "FrequencyPlot.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "SpectrumWindow.h"
+#include "FrequencyWindow.h"
 
 #include "AppServices.h"
 #include "FormParts.h"
