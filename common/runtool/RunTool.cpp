@@ -10,7 +10,10 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <atomic>
 #include <csignal>
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
@@ -203,14 +206,33 @@ bool Load(gyromodel::SimulationModel& model, const std::string& path, bool stric
 }
 
 volatile std::sig_atomic_t stopSignal = 0;
+std::atomic<std::int64_t> firstSignalAt{0}; // CLOCK_MONOTONIC, ns
+
+std::int64_t MonotonicNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
 
 extern "C" void OnStopSignal(int signal)
 {
-    stopSignal = signal;
+    const std::int64_t now = MonotonicNanoseconds();
+    if (stopSignal == 0) {
+        stopSignal = signal;
+        firstSignalAt.store(now);
+        return;
+    }
+    // A signal sent to a whole process group (timeout, a batch system) can arrive twice at
+    // once; only a second request made later acts as usual.
+    if (now - firstSignalAt.load() > 500000000) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
 }
 
 // Catches SIGINT and SIGTERM while it lives, so that a run can stop and keep what it
-// recorded; a second signal acts as usual.
+// recorded; a second signal half a second or more after the first acts as usual.
 class StopSignals {
 public:
     StopSignals()
@@ -219,7 +241,6 @@ public:
         struct sigaction action {};
         action.sa_handler = OnStopSignal;
         sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
         sigaction(SIGINT, &action, &previousInt_);
         sigaction(SIGTERM, &action, &previousTerm_);
     }
