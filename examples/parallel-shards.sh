@@ -22,12 +22,21 @@ if [[ $tool == */* ]]; then
 fi
 read -r -a options <<<"${GYRO_STUDY_OPTIONS:-}"
 mkdir -p "$out/logs"
+# parallel starts remote jobs with $SHELL, and with SHELL unset (cron, CI, some batch systems) its
+# remote wrapper fails to start them yet reports them done: name a shell that is always there.
+export PARALLEL_SHELL=${PARALLEL_SHELL:-/bin/sh}
 
 status=0
 seq 1 "$shards" | parallel --will-cite --joblog "$out/logs/parallel.log" --resume-failed -q "$@" \
   "$tool" "$study" --out "$out/shard-{}" --shard "{}/$shards" --workers 1 "${options[@]}" || status=$?
+# The shard folders, not parallel's status alone, say whether every shard finished; they name
+# the ones that did not.
+if [[ $status -eq 0 ]] && ! "$tool" status "$out" >/dev/null 2>&1; then
+  status=1
+  # parallel logged as done shards that are not: set its log aside, so the next call runs them.
+  mv -f "$out/logs/parallel.log" "$out/logs/parallel.log.unreliable"
+fi
 if [[ $status -ne 0 ]]; then
-  # parallel's status counts the failed jobs; the folders say which shards they were.
   "$tool" status "$out" >&2 || true
   echo "$0: объединение не выполнено: не все части закончены (журнал: $out/logs/parallel.log);" \
        "тот же вызов запустит снова только их" >&2

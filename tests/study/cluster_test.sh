@@ -181,6 +181,7 @@ same_as_whole "$work/results" "Slurm array with shard 3 submitted again"
 
 # --- GNU parallel: here, and through ssh to machines sharing the file system. Shard 3 fails
 # first (a file stands where its folder goes): named, no merge; the same call again makes it alone.
+# SHELL is unset, as under cron or a CI runner: parallel then fails remote jobs yet logs them done.
 remote="$tmp/remote home"
 mkdir -p "$remote" "$tmp/tool dir"
 ln -s "$bin/gyro-study" "$tmp/tool dir/gyro-study"
@@ -200,7 +201,7 @@ while IFS= read -r line; do
   mkdir -p "$work/results"
   touch "$work/results/shard-3"
   set +e
-  out=$(cd "$work" && PATH=/usr/bin:/bin bash -c "$line" 2>&1)
+  out=$(cd "$work" && env -u SHELL PATH=/usr/bin:/bin bash -c "$line" 2>&1)
   code=$?
   set -e
   [[ $code -ne 0 ]] || fail "parallel: a failed shard was reported as success: $line"
@@ -208,7 +209,7 @@ while IFS= read -r line; do
   [[ ! -f $work/results/runs.csv ]] || fail "parallel: merged with shard 3 missing"
   rm "$work/results/shard-3"
   runs_before=$(wc -l < "$work/results/logs/parallel.log")
-  (cd "$work" && PATH=/usr/bin:/bin bash -c "$line") >/dev/null 2>&1 || fail "parallel: the second call failed: $line"
+  (cd "$work" && env -u SHELL PATH=/usr/bin:/bin bash -c "$line") >/dev/null 2>&1 || fail "parallel: the second call failed: $line"
   [[ $(( $(wc -l < "$work/results/logs/parallel.log") - runs_before )) -eq 1 ]] \
     || fail "parallel: the second call ran more than the failed shard: $(cat "$work/results/logs/parallel.log")"
   same_as_whole "$work/results" "GNU parallel ($line)"
