@@ -1,4 +1,5 @@
 #include "RunTool.h"
+#include "StopSignals.h"
 
 #include "NumberFormat.h"
 
@@ -205,58 +206,6 @@ bool Load(gyromodel::SimulationModel& model, const std::string& path, bool stric
     return false;
 }
 
-volatile std::sig_atomic_t stopSignal = 0;
-std::atomic<std::int64_t> firstSignalAt{0}; // CLOCK_MONOTONIC, ns
-
-std::int64_t MonotonicNanoseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-extern "C" void OnStopSignal(int signal)
-{
-    const std::int64_t now = MonotonicNanoseconds();
-    if (stopSignal == 0) {
-        stopSignal = signal;
-        firstSignalAt.store(now);
-        return;
-    }
-    // A signal sent to a whole process group (timeout, a batch system) can arrive twice at
-    // once; only a second request made later acts as usual.
-    if (now - firstSignalAt.load() > 500000000) {
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
-    }
-}
-
-// Catches SIGINT and SIGTERM while it lives, so that a run can stop and keep what it
-// recorded; a second signal half a second or more after the first acts as usual.
-class StopSignals {
-public:
-    StopSignals()
-    {
-        stopSignal = 0;
-        struct sigaction action {};
-        action.sa_handler = OnStopSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previousInt_);
-        sigaction(SIGTERM, &action, &previousTerm_);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &previousInt_, nullptr);
-        sigaction(SIGTERM, &previousTerm_, nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-private:
-    struct sigaction previousInt_ {};
-    struct sigaction previousTerm_ {};
-};
-
 enum class StopReason { None, Signal, TimeLimit };
 
 // What a run is asked now and then: stop on a signal or at the time limit, and show the
@@ -274,7 +223,7 @@ public:
 
     bool operator()(double time)
     {
-        if (stopSignal != 0) {
+        if (StopSignals::Received() != 0) {
             reason_ = StopReason::Signal;
             return true;
         }

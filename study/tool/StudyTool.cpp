@@ -9,6 +9,7 @@
 #include "Study.h"
 #include "StudyFolder.h"
 #include "StudyStatus.h"
+#include "StopSignals.h"
 
 #include <unistd.h>
 
@@ -35,52 +36,6 @@ using study::StudyError;
 namespace {
 
 const char* const Program = "gyro-study";
-
-std::atomic<bool> interruptRequested{false};
-volatile std::sig_atomic_t interruptSignal = 0;
-
-extern "C" void OnInterrupt(int signal)
-{
-    interruptSignal = signal;
-    interruptRequested.store(true);
-}
-
-// Ctrl+C, a batch system's time limit (SIGTERM) and a closed terminal (SIGHUP) stop the study
-// alike, keeping the finished rows; a second signal ends the program at once. A file-size
-// limit or a closed pipe makes the write fail instead of ending the program, so that it is told.
-class StopSignals {
-public:
-    StopSignals()
-    {
-        interruptRequested.store(false);
-        interruptSignal = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        action.sa_flags = SA_RESETHAND;
-        sigemptyset(&action.sa_mask);
-        for (std::size_t k = 0; k < std::size(Stops); ++k)
-            sigaction(Stops[k], &action, &previous_[k]);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGXFSZ, &ignore, &previousFileSize_);
-        sigaction(SIGPIPE, &ignore, &previousPipe_);
-    }
-    ~StopSignals()
-    {
-        for (std::size_t k = 0; k < std::size(Stops); ++k)
-            sigaction(Stops[k], &previous_[k], nullptr);
-        sigaction(SIGXFSZ, &previousFileSize_, nullptr);
-        sigaction(SIGPIPE, &previousPipe_, nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-private:
-    static constexpr int Stops[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction previous_[std::size(Stops)] {};
-    struct sigaction previousFileSize_ {}, previousPipe_ {};
-};
 
 // Bad input: the message is for the user, nothing has been written.
 struct UsageError {
@@ -283,7 +238,7 @@ int Report(const study::FolderResult& result, const fs::path& folder, std::ostre
     case FolderStatus::Stopped:
         err << Program << ": прервано; законченных расчетов: " << result.rows.size() << " из " << result.runs
             << ", они записаны в " << rows << "; повторный запуск продолжит исследование\n";
-        return 128 + (interruptSignal != 0 ? static_cast<int>(interruptSignal) : SIGINT);
+        return 128 + (runtool::StopSignals::Received() != 0 ? runtool::StopSignals::Received() : SIGINT);
     case FolderStatus::NoRunFinished:
         err << Program << ": ни один расчет не закончился (все отвергнуты или разошлись): " << rows << "\n";
         return ExitNoRunFinished;
@@ -340,7 +295,7 @@ int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     options.lanes = a.lanes;
     options.restart = a.restart;
     options.checkStep = a.checkStep;
-    options.stop = &interruptRequested;
+    options.stop = &runtool::StopSignals::Requested();
     options.onStart = [&](long long toMake) { progress.emplace(err, toMake, isatty(STDERR_FILENO) != 0); };
     options.onProgress = [&](long long done) { progress->Update(done); };
     options.writePlots = [&](const study::Study& study, std::span<const study::RunOutcome> rows) {
@@ -348,7 +303,8 @@ int RunStudyCommand(const Arguments& a, std::ostream& out, std::ostream& err)
     };
     study::FolderResult result;
     {
-        StopSignals stopSignals;
+        // A closed terminal stops too; a full disk or a closed pipe is told, not fatal.
+        const runtool::StopSignals stopSignals(true, true);
         result = study::RunStudyInFolder(s, folder, options);
     }
     if (progress)

@@ -283,6 +283,8 @@ TEST(StudyTool, StoppedKilledOrStarvedStudiesResumeToTheSameFiles)
             EXPECT_NE(second.err.find("папка " + out.string() + " занята"), std::string::npos) << second.err;
         }
         kill(pid, signal);
+        if (signal == SIGTERM)
+            kill(pid, signal); // twice at once, as a process group gets it from timeout or a batch system
         EXPECT_EQ(Wait(pid), 128 + signal) << ReadAll(err);
         const long long count = CheckRows(rows, signal != SIGKILL);
         EXPECT_GT(count, kept) << "the rows made before were kept and more were made";
