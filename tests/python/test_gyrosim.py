@@ -138,6 +138,11 @@ def test_ctrl_c_cancels_a_run_or_a_study_and_keeps_what_was_done(tmp_path):
     assert 0 < len(run) < 100.0 / 0.001
     assert run.time[-1] <= run.stopped_at
 
+    # Runs side by side in worker threads stop too (a run of 100 s each would outlast the test).
+    threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT)).start()
+    with pytest.raises(KeyboardInterrupt):
+        gyrosim.run_many([{"StopTime": 100.0, "BaseRate": b} for b in range(8)], workers=2)
+
     source = {"model": "pelisond", "set": {"StopTime": 0.5}, "grid": {"BaseRate": {"linspace": [-1, 1, 400]}},
               "figures": {"drift": {"series": "Drift", "stat": "mean", "from": 0.5}}}
     threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT)).start()
