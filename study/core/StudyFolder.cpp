@@ -151,6 +151,27 @@ void WriteSummary(const Study& study, const fs::path& folder, bool interrupted, 
 
 } // namespace
 
+FolderRows ReadFolderRows(const fs::path& runsPath, const Study& study, const Shard& shard)
+{
+    const long long runCount = study.RunCount();
+    FolderRows result;
+    // Those of this study's runs up to the first line that is not one.
+    RunsFound& found = result.table;
+    found = ReadRunsTable(runsPath, CsvHeader(study), study.VariedFields().size(), study.figures.size(),
+                          [&](const RunOutcome& row) {
+                              return row.run < runCount && NextShardRun(row.run, runCount, shard) == row.run;
+                          });
+    std::vector<RunOutcome>& kept = found.rows;
+    // In order unless a resumed run was itself stopped (its rows follow the earlier ones).
+    result.ordered = std::is_sorted(kept.begin(), kept.end(), [](const auto& x, const auto& y) { return x.run < y.run; });
+    std::stable_sort(kept.begin(), kept.end(), [](const auto& x, const auto& y) { return x.run < y.run; });
+    const auto repeated = std::unique(kept.begin(), kept.end(), [](const auto& x, const auto& y) { return x.run == y.run; });
+    found.dropped += kept.end() - repeated;
+    result.ordered = result.ordered && repeated == kept.end();
+    kept.erase(repeated, kept.end());
+    return result;
+}
+
 FolderResult RunStudyInFolder(const Study& study, const fs::path& folder, const FolderOptions& options)
 {
     const long long runCount = study.RunCount();
@@ -167,23 +188,14 @@ FolderResult RunStudyInFolder(const Study& study, const fs::path& folder, const 
         fs::remove(runsPath, ec);
     }
 
-    // The rows already made: those of this study's runs up to the first line that is not one.
     const std::string header = CsvHeader(study);
-    RunsFound found = ReadRunsTable(runsPath, header, study.VariedFields().size(), study.figures.size(),
-                                    [&](const RunOutcome& row) {
-                                        return row.run < runCount && NextShardRun(row.run, runCount, shard) == row.run;
-                                    });
+    FolderRows folderRows = ReadFolderRows(runsPath, study, shard);
+    RunsFound& found = folderRows.table;
     if (found.foreign)
         return Failed(FolderStatus::Refused, runsPath.string() + ": это не таблица расчетов этого исследования; "
                                                                  "--restart начинает исследование заново");
     std::vector<RunOutcome>& kept = found.rows;
-    // In order unless a resumed run was itself stopped (its rows follow the earlier ones).
-    bool ordered = std::is_sorted(kept.begin(), kept.end(), [](const auto& x, const auto& y) { return x.run < y.run; });
-    std::stable_sort(kept.begin(), kept.end(), [](const auto& x, const auto& y) { return x.run < y.run; });
-    const auto repeated = std::unique(kept.begin(), kept.end(), [](const auto& x, const auto& y) { return x.run == y.run; });
-    found.dropped += kept.end() - repeated;
-    ordered = ordered && repeated == kept.end();
-    kept.erase(repeated, kept.end());
+    bool ordered = folderRows.ordered;
     if (found.dropped > 0)
         result.notes.push_back(runsPath.string() + ": отброшено неполных или лишних строк: " + std::to_string(found.dropped)
                                + " (файл оборван при аварийном завершении?); эти расчеты будут сделаны заново");

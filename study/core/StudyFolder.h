@@ -2,6 +2,7 @@
 
 #include "LaneRunEvaluator.h"
 #include "Outputs.h"
+#include "RunsTable.h"
 #include "Study.h"
 
 #include <atomic>
@@ -50,6 +51,14 @@ struct FolderResult {
     std::vector<RunOutcome> rows;    // every row in the folder, in run order
     Json summary;                    // summary.json as written now (null when none was)
 };
+
+// The rows a folder's runs.csv holds of the study (or shard), as resuming takes them: whole rows
+// of its runs up to the first line that is not one, in run order, each run once.
+struct FolderRows {
+    RunsFound table;
+    bool ordered = true;  // the file held them in run order, each once
+};
+FolderRows ReadFolderRows(const std::filesystem::path& runsPath, const Study& study, const Shard& shard);
 
 // Makes the study's (or shard's) runs still missing from the folder and writes its files.
 FolderResult RunStudyInFolder(const Study& study, const std::filesystem::path& folder, const FolderOptions& options);

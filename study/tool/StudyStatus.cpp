@@ -4,6 +4,7 @@
 #include "Outputs.h"
 #include "RunTool.h"
 #include "Study.h"
+#include "StudyFolder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -33,6 +34,10 @@ struct Results {
 
 std::optional<Json> ReadJson(const fs::path& file)
 {
+    // Only a regular file: a FIFO in its place would keep status waiting.
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec))
+        return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;
@@ -43,28 +48,6 @@ std::optional<Json> ReadJson(const fs::path& file)
     } catch (const Json::exception&) {
         return std::nullopt;
     }
-}
-
-// The distinct runs of the shard whose rows are whole lines of runs.csv (a line cut short by
-// a stop is not a run done).
-long long RunsDone(const Results& r)
-{
-    std::ifstream in(r.folder / study::RunsFile, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::size_t values = r.study.VariedFields().size(), figures = r.study.figures.size();
-    std::vector<long long> runs;
-    std::size_t start = text.find('\n');
-    while (start != std::string::npos) {
-        const std::size_t end = text.find('\n', start + 1);
-        if (end == std::string::npos)
-            break;
-        const auto row = study::ParseCsvRow(std::string_view(text).substr(start + 1, end - start - 1), values, figures);
-        if (row && row->run < r.study.RunCount())
-            runs.push_back(row->run);
-        start = end;
-    }
-    std::sort(runs.begin(), runs.end());
-    return std::unique(runs.begin(), runs.end()) - runs.begin();
 }
 
 // The results in the folder, when study.json names a study.
@@ -91,7 +74,9 @@ std::optional<Results> Read(const fs::path& folder)
         return std::nullopt;
     }
     r.total = study::ShardRunCount(r.study.RunCount(), r.shard);
-    r.done = RunsDone(r);
+    // What a resume would keep: a runs.csv that is not this study's table keeps nothing.
+    const study::FolderRows rows = study::ReadFolderRows(folder / study::RunsFile, r.study, r.shard);
+    r.done = rows.table.foreign ? 0 : static_cast<long long>(rows.table.rows.size());
     if (const auto summary = ReadJson(folder / study::SummaryFile)) {
         r.summarised = true;
         r.interrupted = summary->value("interrupted", false);

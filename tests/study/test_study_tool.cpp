@@ -304,6 +304,14 @@ TEST(StudyTool, StoppedKilledOrStarvedStudiesResumeToTheSameFiles)
     EXPECT_EQ(status.status, 3);
     EXPECT_NE(status.out.find("расчетов " + std::to_string(kept) + " из 6000, идет на другом узле или оборвано"),
               std::string::npos) << status.out;
+    // A runs.csv that is no file (a FIFO here, endless /dev/zero alike) is read as no rows, without waiting.
+    const fs::path fifo = root / "fifo";
+    fs::create_directory(fifo);
+    fs::copy_file(whole / "study.json", fifo / "study.json");
+    ASSERT_EQ(mkfifo((fifo / "runs.csv").c_str(), 0644), 0);
+    const Result fifoStatus = Tool("status " + fifo.string());
+    EXPECT_EQ(fifoStatus.status, 3);
+    EXPECT_NE(fifoStatus.out.find("расчетов 0 из 6000"), std::string::npos) << fifoStatus.out;
 
     // The disk fills: told at once with exit 1, runs.csv whole rows only; resumed once there is room.
     const rlim_t limit = static_cast<rlim_t>(fs::file_size(rows) + 4000);
