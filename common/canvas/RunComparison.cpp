@@ -103,8 +103,10 @@ canvas::Color KeptColor(canvas::Color color)
 }
 
 void DrawKeptCurve(canvas::Canvas& c, const timegraph::Layout& layout, double T, float printStep,
-                   const timegraph::Curve& curve)
+                   timegraph::Curve curve, timegraph::PyramidCache* levels)
 {
+    if (levels)
+        curve.levels = &levels->For(curve.samples);
     timegraph::Layout kept = layout;
     kept.curveColor = [&layout](int number) -> std::optional<canvas::Color> {
         const auto color = layout.curveColor ? layout.curveColor(number) : std::nullopt;

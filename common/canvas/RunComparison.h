@@ -95,9 +95,11 @@ canvas::Color KeptColor(canvas::Color color);
 
 // A curve of the kept run behind the current ones: over the same time span and scale,
 // sample i at i * printStep of its own run, in the curve's colour made paler, dashed, cut
-// to the plot rectangle, without markers. Pen style and cut are put back afterwards.
+// to the plot rectangle, without markers. Pen style and cut are put back afterwards. Its
+// levels of detail come from `levels` when given, so a zoomed window does not form them anew
+// on every paint.
 void DrawKeptCurve(canvas::Canvas& c, const timegraph::Layout& layout, double T, float printStep,
-                   const timegraph::Curve& curve);
+                   timegraph::Curve curve, timegraph::PyramidCache* levels = nullptr);
 
 // The table of the current curves with the kept run's table beside it, row by row: each
 // of the kept table's column names is marked as the kept run's, and a row one table lacks

@@ -157,7 +157,7 @@ void DrawGraph(canvas::Canvas& c, const GraphData& data, const Ranges& ranges, c
             if (chosen[n - 1]) {
                 const Range& r = ranges[CurveRange(n)];
                 comparison::DrawKeptCurve(c, layout, T, kept->PrintStep,
-                                          {kept->Series[CurveSeries(n)], r.Lower, r.Upper, n});
+                                          {kept->Series[CurveSeries(n)], r.Lower, r.Upper, n}, view.levels);
             }
     for (int n = 1; n <= CurveCount; ++n) {
         if (!chosen[n - 1])

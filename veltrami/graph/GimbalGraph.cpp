@@ -134,7 +134,8 @@ void DrawGraph(canvas::Canvas& c, const GraphData& data, const CurveChoice& chos
         for (std::size_t n = 0; n < std::size(curves); ++n)
             if (chosen[n])
                 comparison::DrawKeptCurve(c, layout, T, kept->PrintStep,
-                                          {keptSeries[n], curves[n].lower, curves[n].upper, curves[n].number});
+                                          {keptSeries[n], curves[n].lower, curves[n].upper, curves[n].number},
+                                          view.levels);
     }
     for (std::size_t n = 0; n < std::size(curves); ++n)
         if (chosen[n])
