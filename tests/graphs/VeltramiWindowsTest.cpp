@@ -7,9 +7,11 @@
 #include "ScriptedServices.h"
 #include "CurveExport.h"
 #include "TimeField.h"
+#include "FrequencyWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
@@ -203,6 +205,23 @@ TEST(VeltramiGraphZoom, TypedEnvelopeFrequencyAndAPortraitThatFollowsTheSpan)
         EXPECT_NEAR(lines[i].section(QLatin1Char(','), 1, 1).toDouble(), 1, 1e-6) << i;
         EXPECT_NEAR(lines[i].section(QLatin1Char(','), 2, 2).toDouble(), 0, 1e-6) << i;
     }
+    f.graph.EnvelopeAction->trigger();
+
+    // The spectrum of the shown curve: its one peak at 1 1/s, within a bin.
+    std::vector<timegraph::Peak> peaks;
+    double bin = 0;
+    QTimer::singleShot(100, [&] {
+        auto* spectrum = qobject_cast<timegraph::SpectrumForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(spectrum, nullptr);
+        EXPECT_EQ(spectrum->windowTitle(), QStringLiteral("Спектр"));
+        ASSERT_EQ(spectrum->Curves().size(), 1u);
+        bin = spectrum->Curves()[0].spectrum.binWidth;
+        peaks = timegraph::LargestPeaks(spectrum->Curves()[0].spectrum, 1);
+        spectrum->Button1->click();
+    });
+    QTest::keyClick(f.graph.PaintBox1, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_EQ(peaks.size(), 1u);
+    EXPECT_NEAR(peaks[0].frequency, 1, bin);
 
     canvas::RecordingCanvas whole;
     f.portrait.PaintBox1Paint(whole);
